@@ -1,0 +1,56 @@
+#include "engine/MetalSource.h"
+
+#include <cmath>
+
+namespace vorlatek {
+
+namespace {
+
+constexpr double kPeriodSeconds[MetalSource::kOscillators] = {
+    0.0018399288200720838, 0.0012399256247268688, 0.001960016038552521,
+    0.003419972663353988,  0.0027647222439515337, 0.00475963826749167,
+};
+constexpr double kDuty[MetalSource::kOscillators] = {0.4375, 0.4354, 0.4336, 0.4289, 0.4339, 0.4197};
+
+}  // namespace
+
+void MetalSource::setSampleRate(double rate) {
+    sampleRate = rate;
+    for (int k = 0; k < kOscillators; ++k) {
+        Oscillator& o = oscillators[k];
+        o.period = rate * kPeriodSeconds[k];
+        o.threshold = std::trunc(o.period * kDuty[k]);
+        o.phase = 0.0;
+        o.square = 0.5;
+    }
+    tuneBands(7117.0, 3553.0);
+    band1.reset();
+    band2.reset();
+    band1Output = 0.0;
+    band2Output = 0.0;
+    sum = 0.0;
+}
+
+void MetalSource::setFilterFrequency(double x) { tuneBands(7117.0 * (x + 0.5), 3553.0 * (x + 0.5)); }
+
+void MetalSource::tuneBands(double centre1, double centre2) {
+    const double w1 = dsp::Biquad::omega(centre1, sampleRate);
+    band1.setBandPass(std::cos(w1), 0.125 * std::sin(w1));
+    const double w2 = dsp::Biquad::omega(centre2, sampleRate);
+    band2.setBandPass(std::cos(w2), 0.2 * std::sin(w2));
+}
+
+void MetalSource::step() {
+    for (Oscillator& o : oscillators) o.square = o.phase > o.threshold ? 0.5 : -0.5;
+    for (Oscillator& o : oscillators) {
+        const double old = o.phase;
+        o.phase = old + 1.0;
+        if (old > o.period) o.phase = old + 1.0 - o.period;
+    }
+    sum = 0.5 * (oscillators[0].square + oscillators[1].square + oscillators[2].square +
+                 oscillators[3].square + oscillators[4].square + oscillators[5].square);
+    band1Output = band1.process(sum);
+    band2Output = band2.process(sum);
+}
+
+}  // namespace vorlatek

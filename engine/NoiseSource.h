@@ -1,0 +1,28 @@
+#pragma once
+// White noise from a two-word xor/add generator with a fixed seed, then two coloured
+// forms: noiseA, low-passed at 2 kHz (snare wires, clap, maracas), and noiseB, noiseA
+// through a resonant 170 Hz low-pass (the rumble under the toms). The sequence restarts
+// identically on every sample-rate change.
+
+#include "engine/Biquad.h"
+
+#include <cstdint>
+
+namespace vorlatek {
+
+class NoiseSource {
+public:
+    void setSampleRate(double sampleRate);
+    void step();
+
+    std::uint32_t s0 = 0x67452301u;
+    std::uint32_t s1 = 0xefcdab89u;
+    double white = 0.0;
+    double lowState = 0.0;
+    double lowA = 0.0;
+    double noiseA = 0.0;
+    dsp::Biquad lowPass;
+    double noiseB = 0.0;
+};
+
+}  // namespace vorlatek

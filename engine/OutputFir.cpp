@@ -1,0 +1,22 @@
+#include "engine/OutputFir.h"
+
+#include "engine/DspMath.h"
+
+#include <cmath>
+
+namespace vorlatek::dsp {
+
+OutputFir::OutputFir() { reset(); }
+
+void OutputFir::reset() {
+    for (int k = 0; k < kTaps; ++k) {
+        const double t = static_cast<double>(k) - 8.5;
+        const double window = 0.42 - 0.5 * std::cos(kTwoPi * k / 17.0) + 0.08 * std::cos(2.0 * kTwoPi * k / 17.0);
+        coefficients_[k] = std::sin(0.74 * kPi * t) / (kPi * t) * window;
+    }
+    history_.fill(0.0);
+    newest_ = 0;
+    output_ = 0.0;
+}
+
+}  // namespace vorlatek::dsp

@@ -1,0 +1,41 @@
+#pragma once
+// The 17-tap output low-pass of the metallic and noisy voices: a Blackman-windowed sinc
+// with its cut-off at 0.37·sr, which takes the edge off aliasing square waves and noise.
+// The output is Σ c[k]·h[k] over the 17 previous inputs (h[0] the newest), so it lags the
+// input by one sample more than the filter itself. The history is a ring stored twice
+// over, so the taps always read one contiguous window in the original summation order.
+
+#include <array>
+
+namespace vorlatek::dsp {
+
+class OutputFir {
+public:
+    static constexpr int kTaps = 17;
+
+    OutputFir();
+    // Recomputes the coefficients (they do not depend on the rate) and clears the history.
+    void reset();
+    double process(double x) {
+        const double* h = history_.data() + newest_;
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * h[k];
+        newest_ = newest_ == 0 ? kTaps - 1 : newest_ - 1;
+        history_[newest_] = x;
+        history_[newest_ + kTaps] = x;
+        output_ = sum;
+        return sum;
+    }
+    double output() const { return output_; }
+    double coefficient(int k) const { return coefficients_[k]; }
+    // h[k]: the k-th most recent input (k = 0 the newest).
+    double history(int k) const { return history_[newest_ + k]; }
+
+private:
+    std::array<double, kTaps> coefficients_{};
+    std::array<double, 2 * kTaps> history_{};
+    int newest_ = 0;
+    double output_ = 0.0;
+};
+
+}  // namespace vorlatek::dsp

@@ -1,0 +1,39 @@
+#include "engine/TriggerPulse.h"
+
+#include "engine/DspMath.h"
+
+#include <cmath>
+
+namespace vorlatek {
+
+using dsp::kEpsilon;
+using dsp::kPi;
+
+void TriggerPulse::setSampleRate(double sampleRate) {
+    rateFactor = 44100.0 / sampleRate;
+    period = 0.9090909090909091 * sampleRate;
+    harmonics = 2.0 * std::trunc(period / 2.0) + 1.0;
+    offset = std::trunc(0.982 * period);
+    position = period;
+    blitValue = 0.0;
+    integrator = 0.0;
+    follower = 0.0;
+    output = 0.0;
+}
+
+double TriggerPulse::step() {
+    if (0.5 * period > position) {
+        const double b = position + 1.0;
+        const double c = position + offset;
+        const double n = harmonics;
+        blitValue = std::sin(kPi * n * b / period) / (n * std::sin(kPi * b / period)) -
+                    std::sin(kPi * n * c / period) / (n * std::sin(kPi * c / period));
+        integrator = (blitValue + integrator) * 0.997;
+        position = b;
+    }
+    follower = follower - ((follower - integrator) * (0.001 * rateFactor) + kEpsilon);
+    output = (integrator - follower) * 0.25;
+    return output;
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,44 @@
+#pragma once
+// Base of the seventeen drum voices. A voice is a small struct: its parameters, the
+// coefficients its setters compute, and its filter and envelope states. The engine calls
+// the two virtual operations (sample-rate change, trigger) and each class's own non-virtual
+// per-sample step, only while the voice is active.
+
+#include "engine/OutputFir.h"
+
+namespace vorlatek {
+
+class Voice {
+public:
+    Voice();
+    virtual ~Voice() = default;
+    Voice(const Voice&) = delete;
+    Voice& operator=(const Voice&) = delete;
+
+    // Stores the rate and its derived values, rebuilds the output FIR and clears its
+    // history. Voice classes call this first, then recompute their own coefficients from
+    // the stored parameters and clear their filter states.
+    virtual void setSampleRate(float rate);
+    // Makes the voice active and arms the activity follower. Voice classes call this
+    // first, then load their envelopes and counters.
+    virtual void trigger(float velocity);
+
+    dsp::OutputFir fir;
+
+    double sampleRate = 44100.0;
+    double inverseSampleRate = 1.0 / 44100.0;
+    double rateUp = 1.0;            // sr/44100
+    double rateFactor = 1.0;        // R = 44100/sr
+    double rateFactorCubed = 1.0;   // R³
+    double nyquist = 22050.0;
+
+    bool active = false;
+    double level = 1.0;             // the instrument's Level parameter, raw 0..1
+    double levelSmoothed = 1.0;
+    double levelRate = 0.002;       // 0.002·R
+    double peak = 0.0;              // activity follower
+    double magnitude = 0.0;
+    double peakDecay = 0.0002;      // 0.0002·R
+};
+
+}  // namespace vorlatek

@@ -1,0 +1,55 @@
+#include "plugin/ModuleServices.h"
+
+#include "plugin/EmbeddedResource.h"
+
+#include <dlfcn.h>
+#include <strings.h>
+
+namespace vorlatek {
+
+namespace {
+
+bool equalNoCase(std::string_view a, const char* b) {
+    if (!b) return false;
+    std::size_t i = 0;
+    for (; i < a.size(); ++i) {
+        if (b[i] == '\0') return false;
+        const auto ca = static_cast<unsigned char>(a[i]);
+        const auto cb = static_cast<unsigned char>(b[i]);
+        if ((ca >= 'A' && ca <= 'Z' ? ca + 32 : ca) != (cb >= 'A' && cb <= 'Z' ? cb + 32 : cb)) return false;
+    }
+    return b[i] == '\0';
+}
+
+}  // namespace
+
+std::string moduleFileName() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<const void*>(&moduleFileName), &info) == 0 || !info.dli_fname) return {};
+    return info.dli_fname;
+}
+
+std::string moduleDirectory() {
+    const std::string file = moduleFileName();
+    const auto slash = file.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    return file.substr(0, slash + 1);
+}
+
+std::string joinPath(std::string_view directory, std::string_view file) {
+    std::string path(directory);
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += file;
+    return path;
+}
+
+std::optional<ResourceBytes> findResource(std::string_view type, std::string_view name) {
+    for (std::size_t i = 0; i < kEmbeddedResourceCount; ++i) {
+        const EmbeddedResource& r = kEmbeddedResources[i];
+        if (r.type && equalNoCase(type, r.type) && equalNoCase(name, r.name))
+            return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
+    }
+    return std::nullopt;
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,10 @@
+// The module's entry point. Hosts look it up as `VSTPluginMain` (or, older ones, `main`).
+#include "plugin/VstEffect.h"
+
+extern "C" __attribute__((visibility("default"))) vst::AEffect* VSTPluginMain(vst::audioMasterCallback host) {
+    return vorlatek::VstEffect::create(host);
+}
+
+// `main` is the same function under the old name. C++ does not allow a function called
+// main with this signature, so the alias is made by the assembler.
+asm(".globl main\n\t.type main, @function\n\t.set main, VSTPluginMain");

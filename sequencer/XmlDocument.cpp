@@ -1,0 +1,253 @@
+#include "sequencer/XmlDocument.h"
+
+#include <libxml/parser.h>
+#include <libxml/xmlsave.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <locale.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vorlatek::xml {
+
+namespace {
+
+void initLibrary() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        LIBXML_TEST_VERSION;
+        xmlInitParser();
+    });
+}
+
+// Parser callbacks that keep libxml2 quiet and stop at the first DOCTYPE.
+void silentStructuredError(void*, xmlErrorPtr) {}
+void silentError(void*, const char*, ...) {}
+
+void refuseDoctype(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
+    ctxt->_private = reinterpret_cast<void*>(1);
+    xmlStopParser(ctxt);
+}
+
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+locale_t cLocale() {
+    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+}  // namespace
+
+Document::~Document() {
+    if (doc_) xmlFreeDoc(doc_);
+}
+
+Document& Document::operator=(Document&& other) noexcept {
+    if (this != &other) {
+        if (doc_) xmlFreeDoc(doc_);
+        doc_ = other.doc_;
+        other.doc_ = nullptr;
+    }
+    return *this;
+}
+
+Document Document::parseMemory(const void* data, std::size_t size) {
+    if (!data || size == 0 || size > kMaxDocumentSize || size > static_cast<std::size_t>(INT_MAX))
+        return Document();
+    initLibrary();
+    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
+    if (!ctxt) return Document();
+    ctxt->sax->serror = silentStructuredError;
+    ctxt->sax->error = silentError;
+    ctxt->sax->warning = silentError;
+    ctxt->sax->internalSubset = refuseDoctype;
+    ctxt->_private = nullptr;
+    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, static_cast<const char*>(data), static_cast<int>(size),
+                                      "abcdefg", nullptr, kParseOptions);
+    const bool refused = ctxt->_private != nullptr;
+    xmlFreeParserCtxt(ctxt);
+    if (doc && (refused || doc->intSubset || doc->extSubset || !xmlDocGetRootElement(doc))) {
+        xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    return Document(doc);
+}
+
+Document Document::parseFile(const std::string& path) {
+    if (path.empty()) return Document();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Document();
+    struct stat info {};
+    std::string bytes;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
+        static_cast<unsigned long long>(info.st_size) <= kMaxDocumentSize) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        bytes.resize(got);
+    }
+    ::close(fd);
+    return parseMemory(bytes.data(), bytes.size());
+}
+
+Document Document::withRoot(xmlNodePtr root) {
+    initLibrary();
+    xmlDocPtr doc = xmlNewDoc(BAD_CAST "1.0");
+    if (!doc) {
+        if (root) xmlFreeNode(root);
+        return Document();
+    }
+    if (root) xmlDocSetRootElement(doc, root);
+    return Document(doc);
+}
+
+xmlNodePtr Document::root() const { return doc_ ? xmlDocGetRootElement(doc_) : nullptr; }
+
+bool Document::saveFile(const std::string& path) const {
+    if (!doc_ || path.empty()) return false;
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemoryEnc(doc_, &text, &size, "UTF-8", 1);
+    if (!text) return false;
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    bool ok = fd >= 0;
+    if (ok) {
+        std::size_t written = 0;
+        while (ok && written < static_cast<std::size_t>(size)) {
+            const ssize_t n = ::write(fd, text + written, static_cast<std::size_t>(size) - written);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) ok = false;
+            else written += static_cast<std::size_t>(n);
+        }
+        ::fchmod(fd, 0644);
+        if (::fsync(fd) != 0) ok = false;
+        if (::close(fd) != 0) ok = false;
+        if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
+        if (!ok) ::unlink(temp.c_str());
+    }
+    xmlFree(text);
+    return ok;
+}
+
+std::string Document::dump() const {
+    if (!doc_) return {};
+    xmlChar* text = nullptr;
+    int size = 0;
+    xmlDocDumpFormatMemory(doc_, &text, &size, 1);
+    std::string result;
+    if (text) {
+        result.assign(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size));
+        xmlFree(text);
+    }
+    return result;
+}
+
+bool isElement(const xmlNode* node, const char* name) {
+    return node && node->type == XML_ELEMENT_NODE && node->name &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+std::string_view nodeName(const xmlNode* node) {
+    if (!node || !node->name) return {};
+    return reinterpret_cast<const char*>(node->name);
+}
+
+std::string attributeText(const xmlAttr* attr) {
+    std::string value;
+    if (!attr) return value;
+    xmlChar* text = xmlNodeListGetString(attr->doc, attr->children, 1);
+    if (text) {
+        value = reinterpret_cast<const char*>(text);
+        xmlFree(text);
+    }
+    return value;
+}
+
+std::optional<std::string> attribute(const xmlNode* node, const char* name) {
+    if (!node || node->type != XML_ELEMENT_NODE) return std::nullopt;
+    for (xmlAttrPtr attr = node->properties; attr; attr = attr->next)
+        if (attr->name && std::strcmp(reinterpret_cast<const char*>(attr->name), name) == 0)
+            return attributeText(attr);
+    return std::nullopt;
+}
+
+std::optional<std::string> firstChildText(const xmlNode* node) {
+    if (!node || !node->children) return std::nullopt;
+    xmlChar* text = xmlNodeGetContent(node->children);
+    std::string value;
+    if (text) {
+        value = reinterpret_cast<const char*>(text);
+        xmlFree(text);
+    }
+    return value;
+}
+
+xmlNodePtr newElement(const char* name) {
+    initLibrary();
+    return xmlNewNode(nullptr, BAD_CAST name);
+}
+
+xmlNodePtr addChildElement(xmlNodePtr parent, const char* name) {
+    return xmlNewChild(parent, nullptr, BAD_CAST name, nullptr);
+}
+
+xmlNodePtr addTextElement(xmlNodePtr parent, const char* name, std::string_view text) {
+    xmlNodePtr child = addChildElement(parent, name);
+    if (child && !text.empty()) {
+        const std::string copy(text);
+        xmlNodeAddContent(child, BAD_CAST copy.c_str());
+    }
+    return child;
+}
+
+void setAttribute(xmlNodePtr node, const char* name, std::string_view value) {
+    const std::string copy(value);
+    xmlSetProp(node, BAD_CAST name, BAD_CAST copy.c_str());
+}
+
+std::string formatFloat(double value) {
+    char buffer[512];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) return "0.000000";
+    return std::string(buffer, result.ptr);
+}
+
+std::string formatInt(long long value) { return std::to_string(value); }
+
+std::optional<float> parseFloat(std::string_view text) {
+    const std::string copy(text);
+    const char* start = copy.c_str();
+    char* end = nullptr;
+    const float value = strtof_l(start, &end, cLocale());
+    if (end == start || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<int> parseInt(std::string_view text) {
+    const std::string copy(text);
+    const char* start = copy.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long value = strtoll_l(start, &end, 10, cLocale());
+    if (end == start) return std::nullopt;
+    if (value > INT_MAX) return INT_MAX;
+    if (value < INT_MIN) return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace vorlatek::xml
