@@ -15,7 +15,7 @@ struct OutputConfig {
 
     int masterChannels() const { return masterOn ? (masterStereo ? 2 : 1) : 0; }
     int slotWidth() const { return instrumentsStereo ? 2 : 1; }
-    int numOutputs() const { return masterChannels() + (triggerOn ? 18 : 17) * slotWidth(); }
+    int outputCount() const { return masterChannels() + (triggerOn ? 18 : 17) * slotWidth(); }
 
     bool operator==(const OutputConfig&) const = default;
 };

@@ -7,22 +7,12 @@
 // summed. The trigger pulse is never scaled by the master volume.
 
 #include "engine/EngineFrame.h"
+#include "engine/OutputConfig.h"
 
 #include <array>
 #include <cstdint>
 
 namespace vorlatek {
-
-struct OutputConfig {
-    bool masterOn = true;
-    bool masterStereo = true;
-    bool instrumentsStereo = true;
-    bool triggerOn = false;
-
-    int masterChannels() const { return masterOn ? (masterStereo ? 2 : 1) : 0; }
-    int slotWidth() const { return instrumentsStereo ? 2 : 1; }
-    int outputCount() const { return masterChannels() + (triggerOn ? 18 : 17) * slotWidth(); }
-};
 
 class OutputRouter {
 public:

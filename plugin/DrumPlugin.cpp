@@ -37,9 +37,8 @@ DrumPlugin::DrumPlugin(PluginHost* host, std::string moduleDirectory)
     lastSeenTime_ = std::time(nullptr);
 
     engine_ = std::make_unique<DrumEngine>();
-    store_ = std::make_unique<PatternStore>(engine_.get(), this);
-
-    for (int i = 0; i < 17; ++i) outAssign_[static_cast<std::size_t>(i)].store(i, std::memory_order_relaxed);
+    SequencerListener* listener = this;
+    store_ = std::make_unique<PatternStore>(engine_.get(), listener);
 
     StateDocuments::loadAtConstruction(*this);
 }
@@ -86,16 +85,13 @@ void DrumPlugin::setSampleRate(float rate) {
 // Outputs -----------------------------------------------------------------------------------
 
 int DrumPlugin::outAssign(int instrument) const {
-    if (instrument < 0 || instrument >= 17) return -1;
-    return outAssign_[static_cast<std::size_t>(instrument)].load(std::memory_order_relaxed);
+    if (instrument < 0 || instrument >= kInstrumentCount) return -1;
+    return router_.assign(instrument);
 }
 
-void DrumPlugin::setOutAssign(int instrument, int output) {
-    if (instrument < 0 || instrument >= 17) return;
-    outAssign_[static_cast<std::size_t>(instrument)].store(std::clamp(output, 0, 16), std::memory_order_relaxed);
-}
+void DrumPlugin::setOutAssign(int instrument, int output) { router_.setAssign(instrument, output); }
 
-int DrumPlugin::triggerSource() const { return engine_->triggerOutputInstrument; }
+int DrumPlugin::triggerSource() const { return engine_->triggerOutputInstrument(); }
 
 // Programs ------------------------------------------------------------------------------------
 
@@ -206,10 +202,12 @@ void DrumPlugin::midiLearnAssigned() { notifyEditor(kNotifyMidiLearnAssigned); }
 // Processing ----------------------------------------------------------------------------------------
 
 void DrumPlugin::process(float** outputs, int frames, const TimeSnapshot* transport, bool replacing) {
-    (void)outputs;
-    (void)frames;
     (void)transport;
-    (void)replacing;
+    for (int f = 0; f < frames; ++f) {
+        EngineFrame frame;
+        engine_->renderFrame(frame);
+        router_.routeFrame(frame, outputs, f, replacing);
+    }
 }
 
 // Plug-in state ---------------------------------------------------------------------------------------

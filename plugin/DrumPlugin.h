@@ -4,7 +4,7 @@
 // configuration and assigns, the drum map and the plug-in state, and it reaches its host
 // only through PluginHost.
 
-#include "engine/OutputConfig.h"
+#include "engine/OutputRouter.h"
 #include "plugin/BasePlugin.h"
 #include "plugin/DrumMap.h"
 #include "plugin/PluginHost.h"
@@ -67,7 +67,7 @@ public:
     double sampleRate() const { return sampleRate_; }
 
     // Outputs ----------------------------------------------------------------------------
-    const OutputConfig& outputConfig() const { return output_; }
+    const OutputConfig& outputConfig() const { return router_.config(); }
     int numOutputs() const { return numOutputs_; }
     int outAssign(int instrument) const;
     void setOutAssign(int instrument, int output);
@@ -161,10 +161,11 @@ private:
     double rateFactorCubed_ = 1.0;
     double nyquist_ = 22050.0;
 
-    OutputConfig output_;
+    // The output configuration and assigns; the configuration is fixed once the pin count
+    // has been published.
+    OutputRouter router_;
     int numOutputs_ = 0;
-    bool outputFixed_ = false;  // set once the pin count has been published
-    std::array<std::atomic<std::int32_t>, 17> outAssign_{};
+    bool outputFixed_ = false;
 
     PresetBank presets_;
     std::atomic<int> currentProgram_{0};

@@ -76,11 +76,11 @@ void StateDocuments::loadAtConstruction(DrumPlugin& plugin) {
     }
 
     UserDefaults& defaults = plugin.userDefaults_;
-    defaults.output = plugin.output_;
-    defaults.triggerSource = plugin.engine_->triggerOutputInstrument;
+    defaults.output = plugin.router_.config();
+    defaults.triggerSource = plugin.engine_->triggerOutputInstrument();
     for (int i = 0; i < kInstrumentCount; ++i) defaults.outAssign[static_cast<std::size_t>(i)] = plugin.outAssign(i);
     defaults.sequencer = plugin.sequencer_;
-    plugin.numOutputs_ = plugin.output_.numOutputs();
+    plugin.numOutputs_ = plugin.router_.config().outputCount();
     plugin.outputFixed_ = true;
 
     for (int i = 0; i < DrumPlugin::kNumParams; ++i) plugin.setParameter(i, plugin.declaredValue(i));
@@ -363,7 +363,7 @@ void StateDocuments::readOutputConfig(DrumPlugin& plugin, const xmlNode* element
     // The pins were counted and published when the plug-in was built; a configuration met
     // later (a chunk from elsewhere) must not make processing disagree with them.
     if (plugin.outputFixed_) return;
-    OutputConfig& output = plugin.output_;
+    OutputConfig output = plugin.router_.config();
     xml::forEachChildElement(element, [&](xmlNodePtr child) {
         const std::string_view name = xml::nodeName(child);
         xml::forEachAttribute(child, [&](std::string_view attr, const std::string& text) {
@@ -377,13 +377,14 @@ void StateDocuments::readOutputConfig(DrumPlugin& plugin, const xmlNode* element
             } else if (name == "TriggerOutput" && attr == "state") {
                 readOnOff(text, [&](bool on) { output.triggerOn = on; });
             } else if (name == "TriggerOutput" && attr == "type") {
-                if (text == "CB") plugin.engine_->triggerOutputInstrument = kCowBell;
-                else if (text == "CP") plugin.engine_->triggerOutputInstrument = kHandClap;
-                else if (text == "AC") plugin.engine_->triggerOutputInstrument = kAccent;
+                if (text == "CB") plugin.engine_->setTriggerOutputInstrument(kCowBell);
+                else if (text == "CP") plugin.engine_->setTriggerOutputInstrument(kHandClap);
+                else if (text == "AC") plugin.engine_->setTriggerOutputInstrument(kAccent);
             }
         });
     });
-    plugin.numOutputs_ = output.numOutputs();
+    plugin.router_.setConfig(output);
+    plugin.numOutputs_ = output.outputCount();
 }
 
 void StateDocuments::readOutputAssigns(DrumPlugin& plugin, const xmlNode* element) {

@@ -227,7 +227,11 @@ std::string formatFloat(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string formatInt(long long value) { return std::to_string(value); }
+std::string formatInt(long long value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
 
 std::optional<float> parseFloat(std::string_view text) {
     const std::string copy(text);
