@@ -9,6 +9,7 @@
 #include "plugin/DrumMap.h"
 #include "plugin/PluginHost.h"
 #include "plugin/PresetBank.h"
+#include "sequencer/ClockState.h"
 #include "sequencer/PatternEdition.h"
 #include "sequencer/SequencerListener.h"
 #include "sequencer/SequencerSettings.h"
@@ -134,6 +135,9 @@ public:
     void updateUsageTime();
     const std::string& userSettingsPath() const { return userSettingsPath_; }
 
+    ClockState& clock() { return clock_; }
+    const ClockState& clock() const { return clock_; }
+
     DrumEngine& engine() { return *engine_; }
     const DrumEngine& engine() const { return *engine_; }
     PatternStore& patternStore() { return *store_; }
@@ -178,6 +182,8 @@ private:
     DrumMap drumMap_;
     std::int32_t usageSeconds_ = 0;
     std::time_t lastSeenTime_ = 0;
+
+    ClockState clock_;
 
     std::unique_ptr<DrumEngine> engine_;
     std::unique_ptr<PatternStore> store_;
