@@ -86,7 +86,10 @@ std::string BasePlugin::versionText(bool shortForm) const {
     else
         std::snprintf(text, sizeof text, "v.%u.%u.%u", v / 1000, (v / 100) % 10, v % 100);
     std::string result = text;
-    if (buildNumber_ != 0) result += "b" + std::to_string(buildNumber_);
+    if (buildNumber_ != 0) {
+        result += 'b';
+        result += std::to_string(buildNumber_);
+    }
     return result;
 }
 
