@@ -131,6 +131,19 @@ TEST(PatternFilesTest, SimplePatternIsWrittenWithAttributesInOrderAndPlayedSteps
     EXPECT_NE(empty.find("<BD/>"), std::string::npos);
 }
 
+TEST(PatternFilesTest, OddNamesStillGiveReadableFiles) {
+    auto store = newStore();
+    store->simplePatterns[0].setName("Tab\tand\x01\xFF&<\"");
+    store->extendedPatterns[0].setName("\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+    const std::string simple = documentText(writeSimpleBank(*store));
+    const std::string extended = documentText(writeExtendedBank(*store));
+    auto copy = newStore();
+    ASSERT_TRUE(loadPatternBank(simple.data(), simple.size(), *copy));
+    ASSERT_TRUE(loadPatternBank(extended.data(), extended.size(), *copy));
+    EXPECT_STREQ(copy->simplePatterns[0].name, "Tab and &<\"");
+    EXPECT_STREQ(copy->extendedPatterns[0].name, "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC");
+}
+
 TEST(PatternFilesTest, BanksRoundTripAndWriteTheSameBytesAgain) {
     auto original = newStore();
     fillStore(*original);

@@ -270,5 +270,18 @@ TEST(StepPatternTest, NamesAreCutToSixteenBytesWithoutSplittingACharacter) {
     EXPECT_STREQ(pattern.name, "");
 }
 
+TEST(StepPatternTest, NamesKeepOnlyTextThatAFileCanCarry) {
+    StepPattern pattern;
+    pattern.setName("a\x01" "b\tc\nd");
+    EXPECT_STREQ(pattern.name, "a b c d");
+    // Stray continuation bytes, a truncated sequence, an overlong form and a surrogate.
+    pattern.setName("x\x80y\xC3z\xC0\xAFw\xED\xA0\x80v\xEF\xBF\xBF!");
+    EXPECT_STREQ(pattern.name, "xyzwv!");
+    pattern.setName(std::string_view("nul\0l", 5));
+    EXPECT_STREQ(pattern.name, "null");
+    pattern.setName("\xF0\x9F\xA5\x81 drums");
+    EXPECT_STREQ(pattern.name, "\xF0\x9F\xA5\x81 drums");
+}
+
 }  // namespace
 }  // namespace vorlatek
