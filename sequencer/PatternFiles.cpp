@@ -45,6 +45,14 @@ void attach(xmlNodePtr parent, xmlNodePtr child) {
     if (!parent || !xmlAddChild(parent, child)) xmlFreeNode(child);
 }
 
+// A set element holding the pattern element (when there is one) and then the preset.
+xmlNodePtr writeSet(const char* name, xmlNodePtr pattern, xmlNodePtr preset) {
+    xmlNodePtr element = xml::newElement(name);
+    attach(element, pattern);
+    attach(element, preset);
+    return element;
+}
+
 // Reading ------------------------------------------------------------------------------
 
 double shuffleFromFile(const std::string& value) {
@@ -171,19 +179,13 @@ xmlNodePtr writeExtendedBank(const PatternStore& store) {
 }
 
 xmlNodePtr writeSimpleSet(const PatternStore& store, int index, xmlNodePtr preset) {
-    xmlNodePtr element = xml::newElement(kSimpleSetElement);
-    if (const StepPattern* pattern = store.simplePattern(index); pattern && element)
-        attach(element, writeSimplePattern(*pattern));
-    attach(element, preset);
-    return element;
+    const StepPattern* pattern = store.simplePattern(index);
+    return writeSet(kSimpleSetElement, pattern ? writeSimplePattern(*pattern) : nullptr, preset);
 }
 
 xmlNodePtr writeExtendedSet(const PatternStore& store, int index, xmlNodePtr preset) {
-    xmlNodePtr element = xml::newElement(kExtendedSetElement);
-    if (const ExtendedPattern* pattern = store.extendedPattern(index); pattern && element)
-        attach(element, writeExtendedPattern(*pattern));
-    attach(element, preset);
-    return element;
+    const ExtendedPattern* pattern = store.extendedPattern(index);
+    return writeSet(kExtendedSetElement, pattern ? writeExtendedPattern(*pattern) : nullptr, preset);
 }
 
 void readSimplePattern(const xmlNode* node, StepPattern& pattern) {

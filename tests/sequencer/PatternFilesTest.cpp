@@ -292,29 +292,32 @@ TEST(PatternFilesTest, ExtendedReaderKeepsWhatTheElementDoesNotCarry) {
 }
 
 TEST(PatternFilesTest, BankReadersFillSlotsInOrderAndNoMore) {
-    std::string hundred = "<VorlatekSimplePatternBank>";
-    for (int i = 0; i < 100; ++i) {
-        hundred += "<VorlatekSimplePattern name=\"P" + std::to_string(i) + "\"/>";
-        if (i == 3) hundred += "<Other name=\"not a pattern\"/><VorlatekExtendedPattern name=\"nor this\"/>";
-    }
-    hundred += "</VorlatekSimplePatternBank>";
+    // A bank of `count` patterns named prefix + index; `extra` goes after the fourth one.
+    const auto bank = [](const std::string& root, const std::string& child, const std::string& prefix,
+                         int count, const std::string& extra = "") {
+        std::string text = "<" + root + ">";
+        for (int i = 0; i < count; ++i) {
+            text += "<" + child + " name=\"" + prefix + std::to_string(i) + "\"/>";
+            if (i == 3) text += extra;
+        }
+        return text + "</" + root + ">";
+    };
+    const std::string hundred =
+        bank("VorlatekSimplePatternBank", "VorlatekSimplePattern", "P", 100,
+             "<Other name=\"not a pattern\"/><VorlatekExtendedPattern name=\"nor this\"/>");
     auto store = newStore();
     EXPECT_TRUE(loadPatternBank(hundred.data(), hundred.size(), *store));
     EXPECT_STREQ(store->simplePatterns[0].name, "P0");
     EXPECT_STREQ(store->simplePatterns[4].name, "P4");
     EXPECT_STREQ(store->simplePatterns[95].name, "P95");
 
-    std::string ten = "<VorlatekSimplePatternBank>";
-    for (int i = 0; i < 10; ++i) ten += "<VorlatekSimplePattern name=\"T" + std::to_string(i) + "\"/>";
-    ten += "</VorlatekSimplePatternBank>";
+    const std::string ten = bank("VorlatekSimplePatternBank", "VorlatekSimplePattern", "T", 10);
     EXPECT_TRUE(loadPatternBank(ten.data(), ten.size(), *store));
     EXPECT_STREQ(store->simplePatterns[9].name, "T9");
     EXPECT_STREQ(store->simplePatterns[10].name, "P10");
     EXPECT_STREQ(store->simplePatterns[95].name, "P95");
 
-    std::string extended = "<VorlatekExtendedPatternBank>";
-    for (int i = 0; i < 20; ++i) extended += "<VorlatekExtendedPattern name=\"E" + std::to_string(i) + "\"/>";
-    extended += "</VorlatekExtendedPatternBank>";
+    const std::string extended = bank("VorlatekExtendedPatternBank", "VorlatekExtendedPattern", "E", 20);
     EXPECT_TRUE(loadPatternBank(extended.data(), extended.size(), *store));
     EXPECT_STREQ(store->extendedPatterns[15].name, "E15");
     EXPECT_STREQ(store->simplePatterns[0].name, "T0");
