@@ -2,7 +2,6 @@
 
 #include "sequencer/XmlDocument.h"
 
-#include <cctype>
 #include <string_view>
 
 namespace vorlatek {
@@ -45,6 +44,14 @@ void attach(xmlNodePtr parent, xmlNodePtr child) {
     if (!parent || !xmlAddChild(parent, child)) xmlFreeNode(child);
 }
 
+// A set element holding the pattern element (when there is one) and then the preset.
+xmlNodePtr writeSet(const char* name, xmlNodePtr pattern, xmlNodePtr preset) {
+    xmlNodePtr element = xml::newElement(name);
+    attach(element, pattern);
+    attach(element, preset);
+    return element;
+}
+
 // Reading ------------------------------------------------------------------------------
 
 double shuffleFromFile(const std::string& value) {
@@ -53,10 +60,18 @@ double shuffleFromFile(const std::string& value) {
 
 double bpmFromFile(const std::string& value) { return xml::parseFloat(value).value_or(0.0f); }
 
-// A readable length replaces the 16 the readers start from; an unreadable one leaves it.
-void readLength(const std::string& value, StepPattern& pattern) {
-    if (const auto n = xml::parseInt(value)) pattern.setLength(*n);
-}
+// The length a pattern element asks for: 16 when the attribute is missing or unreadable.
+class LengthReader {
+public:
+    void read(const std::string& value) {
+        if (const auto n = xml::parseInt(value)) requested_ = *n;
+    }
+    // Stored once, after the attributes, so that the sequencer never sees a passing value.
+    void store(StepPattern& pattern) const { pattern.setLength(requested_); }
+
+private:
+    int requested_ = kPatternSteps;
+};
 
 // An unreadable resolution leaves the previous one; any other number becomes 4.
 void readStepsPerBeat(const std::string& value, StepPattern& pattern) {
@@ -71,13 +86,6 @@ int rowIndex(std::string_view name) {
     for (int row = 0; row < kPatternRows; ++row)
         if (name == kRowNames[row]) return row;
     return -1;
-}
-
-// Clears the cells, sets length 16 and reads the row elements; the caller reads the
-// attributes in between.
-void startPatternRead(StepPattern& pattern) {
-    pattern.clearRow(-1);
-    pattern.length = kPatternSteps;
 }
 
 void readRows(const xmlNode* node, StepPattern& pattern) {
@@ -99,8 +107,11 @@ void readBankChildren(const xmlNode* bank, const char* childName, int count, Rea
 bool endsWithExtension(const std::string& path, std::string_view extension) {
     const std::size_t dot = path.rfind('.');
     if (dot == std::string::npos || path.size() - dot != extension.size()) return false;
-    for (std::size_t i = 0; i < extension.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(path[dot + i])) != extension[i]) return false;
+    // ASCII only: the host's locale must not decide what an extension is.
+    for (std::size_t i = 0; i < extension.size(); ++i) {
+        const char c = path[dot + i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != extension[i]) return false;
+    }
     return true;
 }
 
@@ -171,41 +182,39 @@ xmlNodePtr writeExtendedBank(const PatternStore& store) {
 }
 
 xmlNodePtr writeSimpleSet(const PatternStore& store, int index, xmlNodePtr preset) {
-    xmlNodePtr element = xml::newElement(kSimpleSetElement);
-    if (const StepPattern* pattern = store.simplePattern(index); pattern && element)
-        attach(element, writeSimplePattern(*pattern));
-    attach(element, preset);
-    return element;
+    const StepPattern* pattern = store.simplePattern(index);
+    return writeSet(kSimpleSetElement, pattern ? writeSimplePattern(*pattern) : nullptr, preset);
 }
 
 xmlNodePtr writeExtendedSet(const PatternStore& store, int index, xmlNodePtr preset) {
-    xmlNodePtr element = xml::newElement(kExtendedSetElement);
-    if (const ExtendedPattern* pattern = store.extendedPattern(index); pattern && element)
-        attach(element, writeExtendedPattern(*pattern));
-    attach(element, preset);
-    return element;
+    const ExtendedPattern* pattern = store.extendedPattern(index);
+    return writeSet(kExtendedSetElement, pattern ? writeExtendedPattern(*pattern) : nullptr, preset);
 }
 
 void readSimplePattern(const xmlNode* node, StepPattern& pattern) {
     if (!xml::isElement(node, kSimplePatternElement)) return;
-    startPatternRead(pattern);
+    pattern.clearRow(-1);
+    LengthReader length;
     xml::forEachAttribute(node, [&](std::string_view name, const std::string& value) {
         if (name == "name") readName(value, pattern.name);
-        else if (name == "length") readLength(value, pattern);
+        else if (name == "length") length.read(value);
         else if (name == "stepsPerBeat") readStepsPerBeat(value, pattern);
         else if (name == "shuffle") pattern.setShuffle(shuffleFromFile(value));
         else if (name == "bpm") pattern.setBpm(bpmFromFile(value));
     });
+    length.store(pattern);
     readRows(node, pattern);
 }
 
 void readPart(const xmlNode* node, StepPattern& part) {
     if (!xml::isElement(node, kPartElements[0]) && !xml::isElement(node, kPartElements[1])) return;
-    startPatternRead(part);
+    part.clearRow(-1);
+    LengthReader length;
     xml::forEachAttribute(node, [&](std::string_view name, const std::string& value) {
-        if (name == "length") readLength(value, part);
+        if (name == "length") length.read(value);
         else if (name == "stepsPerBeat") readStepsPerBeat(value, part);
     });
+    length.store(part);
     readRows(node, part);
 }
 

@@ -42,8 +42,9 @@ double roundedBpm(double x);
 double clampedShuffle(double x);
 // n when it is 3, 4, 6 or 8, else 4.
 int validStepsPerBeat(int n);
-// Copies `text` into a pattern-name buffer of kPatternNameLength + 1 bytes: at most 16 bytes,
-// never ending inside a multi-byte UTF-8 character, always terminated.
+// Copies `text` into a pattern-name buffer of kPatternNameLength + 1 bytes, always terminated:
+// at most 16 bytes of whole UTF-8 characters. Control characters become blanks and bytes that
+// are not UTF-8 are dropped, so that every stored name can be written to a file and read back.
 void copyPatternName(char (&destination)[kPatternNameLength + 1], std::string_view text);
 // The text held in a pattern-name buffer.
 std::string_view patternName(const char (&name)[kPatternNameLength + 1]);
