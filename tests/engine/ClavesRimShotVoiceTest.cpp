@@ -10,12 +10,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vorlatek {
 namespace voicetest {  // defined with the conga and tom tests
 double measuredFrequency(const std::vector<double>& x, double sampleRate, int from, int to);
 double ringTime(const std::vector<double>& x, double sampleRate, double fraction);
+void forWildSettings(const std::function<void(float rate, double a, double b)>& check);
+void expectBounded(const std::vector<double>& x, double limit);
 }  // namespace voicetest
 
 namespace {
@@ -135,26 +138,18 @@ TEST(ClavesRimShotVoice, SameRingAt44And96kHz) {
 }
 
 TEST(ClavesRimShotVoice, StayFiniteForWildParametersAndRates) {
-    const double values[] = {-10.0, -1.0, 0.0, 0.5, 1.0, 2.0, 10.0};
-    for (float rate : {8000.0f, 11025.0f, 22050.0f, 44100.0f, 96000.0f, 192000.0f, 384000.0f}) {
-        for (double t : values) {
-            for (double d : values) {
-                ClavesVoice claves;
-                RimShotVoice rim;
-                claves.setSampleRate(rate);
-                rim.setSampleRate(rate);
-                claves.setTuning(t);
-                claves.setDecay(d);
-                rim.setTuning(t);
-                rim.setDecay(d);
-                for (const std::vector<double>& out : {output(claves, 6000), output(rim, 6000)})
-                    for (double x : out) {
-                        ASSERT_TRUE(std::isfinite(x) && std::fabs(x) < 50.0)
-                            << "rate " << rate << " tuning " << t << " decay " << d << ": " << x;
-                    }
-            }
-        }
-    }
+    voicetest::forWildSettings([](float rate, double t, double d) {
+        ClavesVoice claves;
+        RimShotVoice rim;
+        claves.setSampleRate(rate);
+        rim.setSampleRate(rate);
+        claves.setTuning(t);
+        claves.setDecay(d);
+        rim.setTuning(t);
+        rim.setDecay(d);
+        voicetest::expectBounded(output(claves, 6000), 50.0);
+        voicetest::expectBounded(output(rim, 6000), 50.0);
+    });
 }
 
 TEST(ClavesRimShotVoice, GoldenRenders) {

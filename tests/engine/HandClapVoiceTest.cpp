@@ -9,9 +9,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vorlatek {
+namespace voicetest {  // defined with the conga and tom tests
+void forWildSettings(const std::function<void(float rate, double a, double b)>& check);
+void expectBounded(const std::vector<double>& x, double limit);
+}  // namespace voicetest
+
 namespace {
 
 // Renders `samples` samples with the engine's noise source stepped before the voice each
@@ -132,24 +138,16 @@ TEST(HandClapVoice, ToneTunesBothResonatorsFrom465To1395Hz) {
 // Near 8 kHz the noise is far less coloured than at 44.1 kHz and the clap gets much louder,
 // but it must never run away.
 TEST(HandClapVoice, StaysFiniteForWildParametersAndRates) {
-    const double values[] = {-10.0, -1.0, 0.0, 0.5, 1.0, 2.0, 10.0};
-    for (float rate : {8000.0f, 11025.0f, 22050.0f, 44100.0f, 96000.0f, 192000.0f, 384000.0f}) {
-        for (double tone : values) {
-            for (double reverb : values) {
-                HandClapVoice clap;
-                NoiseSource noise;
-                clap.setSampleRate(rate);
-                noise.setSampleRate(rate);
-                clap.setTone(tone);
-                clap.setReverb(reverb);
-                clap.trigger(1.0f);
-                for (double x : render(clap, noise, 6000)) {
-                    ASSERT_TRUE(std::isfinite(x) && std::fabs(x) < 1000.0)
-                        << "rate " << rate << " tone " << tone << " reverb " << reverb << ": " << x;
-                }
-            }
-        }
-    }
+    voicetest::forWildSettings([](float rate, double tone, double reverb) {
+        HandClapVoice clap;
+        NoiseSource noise;
+        clap.setSampleRate(rate);
+        noise.setSampleRate(rate);
+        clap.setTone(tone);
+        clap.setReverb(reverb);
+        clap.trigger(1.0f);
+        voicetest::expectBounded(render(clap, noise, 6000), 1000.0);
+    });
 }
 
 TEST(HandClapVoice, GoldenRender) {
