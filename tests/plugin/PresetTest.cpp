@@ -15,15 +15,22 @@ using test::RecordingHost;
 using test::ScratchDirectory;
 
 std::string presetXml(const std::string& name, const std::string& params) {
-    return "<VorlatekPreset name='" + name + "'>" + params + "</VorlatekPreset>";
+    std::string text = "<VorlatekPreset name='";
+    text.append(name).append("'>").append(params).append("</VorlatekPreset>");
+    return text;
 }
 
 std::string bankXml(int presets) {
     std::string text = "<VorlatekPresetBank>";
-    for (int i = 0; i < presets; ++i)
-        text += presetXml("P" + std::to_string(i), "<param name='BD Tone' value='0." + std::to_string(i % 10) + "'/>") +
-                "<junk/>";
-    return text + "</VorlatekPresetBank>";
+    for (int i = 0; i < presets; ++i) {
+        std::string name = "P";
+        name.append(std::to_string(i));
+        std::string param = "<param name='BD Tone' value='0.";
+        param.append(std::to_string(i % 10)).append("'/>");
+        text.append(presetXml(name, param)).append("<junk/>");
+    }
+    text.append("</VorlatekPresetBank>");
+    return text;
 }
 
 class PresetTest : public ::testing::Test {
