@@ -3,6 +3,7 @@
 #include "engine/DrumEngine.h"
 #include "plugin/ModuleServices.h"
 #include "plugin/StateDocuments.h"
+#include "sequencer/PatternEditor.h"
 #include "sequencer/PatternStore.h"
 #include "sequencer/XmlDocument.h"
 
@@ -39,6 +40,7 @@ DrumPlugin::DrumPlugin(PluginHost* host, std::string moduleDirectory)
     engine_ = std::make_unique<DrumEngine>();
     SequencerListener* listener = this;
     store_ = std::make_unique<PatternStore>(engine_.get(), listener);
+    editor_ = std::make_unique<PatternEditor>(*store_, sequencer_, edition_, clock_);
 
     StateDocuments::loadAtConstruction(*this);
 }
@@ -176,6 +178,9 @@ void DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
     if (isPreset) {
         if (xml::isElement(doc.root(), "VorlatekPreset")) PresetBank::readPreset(doc.root(), *getPresetSlot(-1), *this);
     } else {
+        // The patterns are about to be replaced: a pending random result would otherwise
+        // be finished later on patterns it was never made for.
+        if (xml::isElement(doc.root(), "VorlatekBank")) store_->discardRandom();
         StateDocuments::readBank(*this, doc.root());
     }
     selectProgram(-1);
@@ -216,6 +221,7 @@ void DrumPlugin::setIntSeqOn(bool on) {
     if (sequencer_.intSeqOn == on) return;
     sequencer_.intSeqOn = on;
     notifyEditor(kNotifyInternalSequencer);
+    editor_->refreshRandomGate();
 }
 
 void DrumPlugin::setSyncInternal(int value) {
@@ -228,10 +234,7 @@ void DrumPlugin::setHostMode(bool on) {
     if (sequencer_.hostMode == on) return;
     sequencer_.hostMode = on;
     notifyEditor(kNotifyHostMode);
-    // Random and length editing belong to the pattern kind being left.
-    edition_.randMode = false;
-    notifyEditor(kNotifyRandomMode);
-    setLengthMode(false);
+    editor_->hostModeChanged();
 }
 
 void DrumPlugin::setNoteOff(bool on) {
@@ -244,81 +247,23 @@ void DrumPlugin::setExtSyncType(int value) {
     if (value == kExtSyncTransportChange || value == kExtSyncLowestNote) sequencer_.extSyncType = value;
 }
 
-void DrumPlugin::setWriteMode(bool on) {
-    if (on && (!sequencer_.intSeqOn || sequencer_.hostMode)) return;
-    if (edition_.writeMode != on) {
-        edition_.writeMode = on;
-        notifyEditor(kNotifyWriteMode);
-    }
-    if (edition_.writeMode) pointEditedPatternAtSequencer();
-}
+void DrumPlugin::setWriteMode(bool on) { editor_->setWriteMode(on); }
 
-void DrumPlugin::pointEditedPatternAtSequencer() {
-    const PatternStore& store = *store_;
-    if (!store.running) {
-        setEditedExtendedPattern(store.startPatternType == 0 ? store.basicPattern : store.introFillInPattern);
-        setEditedExtendedPart(0);
-        setEditedExtendedVariation(store.basicVariation == 1 ? 1 : 0);
-    } else {
-        setEditedExtendedPattern(store.currentPattern);
-        setEditedExtendedVariation(store.currentVariation);
-        setEditedExtendedPart(store.currentPart);
-        setEditedSimplePattern(store.currentSimplePattern < 0 ? 0 : store.currentSimplePattern);
-    }
-}
+void DrumPlugin::setAutoFollow(bool on) { editor_->setAutoFollow(on); }
 
-void DrumPlugin::setAutoFollow(bool on) {
-    if (edition_.autoFollow == on) return;
-    edition_.autoFollow = on;
-    notifyEditor(kNotifyAutoFollow);
-}
+void DrumPlugin::setRandMode(bool on) { editor_->setRandMode(on); }
 
-void DrumPlugin::setRandMode(bool on) {
-    if (on) setLengthMode(false);
-    if (edition_.randMode == on) return;
-    edition_.randMode = on;
-    notifyEditor(kNotifyRandomMode);
-}
+void DrumPlugin::setLengthMode(bool on) { editor_->setLengthMode(on); }
 
-void DrumPlugin::setLengthMode(bool on) {
-    if (on) setRandMode(false);
-    if (edition_.lengthMode == on) return;
-    edition_.lengthMode = on;
-    notifyEditor(kNotifyLengthMode);
-}
+void DrumPlugin::setEditedSimplePattern(int index) { editor_->setEditedSimplePattern(index); }
 
-void DrumPlugin::setEditedSimplePattern(int index) {
-    index = std::clamp(index, 0, 95);
-    if (edition_.editedSimplePattern == index) return;
-    edition_.editedSimplePattern = index;
-    notifyEditor(kNotifyEditedSimplePattern);
-}
+void DrumPlugin::setEditedExtendedPattern(int index) { editor_->setEditedExtendedPattern(index); }
 
-void DrumPlugin::setEditedExtendedPattern(int index) {
-    index = std::clamp(index, 0, 15);
-    if (edition_.editedExtendedPattern == index) return;
-    edition_.editedExtendedPattern = index;
-    notifyEditor(kNotifyEditedExtendedPattern);
-}
+void DrumPlugin::setEditedExtendedVariation(int variation) { editor_->setEditedExtendedVariation(variation); }
 
-void DrumPlugin::setEditedExtendedVariation(int variation) {
-    variation = std::clamp(variation, 0, 1);
-    if (edition_.editedExtendedVariation == variation) return;
-    edition_.editedExtendedVariation = variation;
-    notifyEditor(kNotifyEditedVariation);
-}
+void DrumPlugin::setEditedExtendedPart(int part) { editor_->setEditedExtendedPart(part); }
 
-void DrumPlugin::setEditedExtendedPart(int part) {
-    part = std::clamp(part, 0, 1);
-    if (edition_.editedExtendedPart == part) return;
-    edition_.editedExtendedPart = part;
-    notifyEditor(kNotifyEditedPart);
-}
-
-void DrumPlugin::setSelectedInstrument(int row, bool on) {
-    if (row >= 0 && row < PatternEdition::kRows) edition_.selectedInstrument[static_cast<std::size_t>(row)] = on;
-    notifyEditor(kNotifySelectedInstruments);
-}
+void DrumPlugin::setSelectedInstrument(int row, bool on) { editor_->setSelectedInstrument(row, on); }
 
 void DrumPlugin::updateUsageTime() {
     const std::time_t now = std::time(nullptr);

@@ -25,6 +25,7 @@
 namespace vorlatek {
 
 class DrumEngine;
+class PatternEditor;
 class PatternStore;
 
 // The values the settings window edits: they are written to the user settings file and
@@ -144,6 +145,12 @@ public:
     const PatternStore& patternStore() const { return *store_; }
     PluginHost* host() const { return host_; }
 
+    // Pattern editing ----------------------------------------------------------------------------
+    // The editing session: the operations behind every pattern-editing control of the panel.
+    // The pattern-edition setters above forward to it.
+    PatternEditor& patternEditor() { return *editor_; }
+    const PatternEditor& patternEditor() const { return *editor_; }
+
 private:
     friend class StateDocuments;
 
@@ -152,8 +159,6 @@ private:
     void instrumentActivity(int row) override;
 
     void notifyEditor(int code) const;
-    // Points the edited pattern at what the sequencer plays (or will start with).
-    void pointEditedPatternAtSequencer();
 
     PluginHost* host_;
     std::string userSettingsPath_;
@@ -190,6 +195,9 @@ private:
 
     // Instrument rows (18) that fired since the editor last looked.
     std::array<std::atomic<bool>, 18> activity_{};
+
+    // Pattern editing: created right after the store it edits.
+    std::unique_ptr<PatternEditor> editor_;
 };
 
 }  // namespace vorlatek

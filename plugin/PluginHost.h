@@ -3,31 +3,9 @@
 // own. Notifications may be posted from the audio thread: the editor queues them and
 // handles them in its idle routine.
 
-namespace vorlatek {
+#include "sequencer/EditorNotification.h"
 
-// Codes posted to the editor through PluginHost::notifyEditor.
-enum EditorNotification : int {
-    kNotifyInternalSequencer = 0,
-    kNotifySyncMode = 1,
-    kNotifyHostMode = 2,
-    kNotifyNoteOff = 3,
-    kNotifyMidiLearn = 4,
-    kNotifyWriteMode = 5,
-    kNotifyAutoFollow = 6,
-    kNotifyRandomMode = 7,
-    kNotifyLengthMode = 8,
-    kNotifySelectionEdited = 9,
-    kNotifyPlayPatternSelected = 10,
-    kNotifySelectedInstruments = 11,
-    kNotifyEditedSimplePattern = 12,
-    kNotifyEditedExtendedPattern = 13,
-    kNotifyEditedVariation = 14,
-    kNotifyEditedPart = 15,
-    kNotifyOutputAssigns = 16,
-    kNotifyMidiLearnAssigned = 17,
-    kNotifyStartPatternType = 18,
-    kNotifyInstrumentActivity = 19,
-};
+namespace vorlatek {
 
 class PluginHost {
 public:

@@ -8,6 +8,7 @@
 #include "sequencer/MersenneTwister.h"
 #include "sequencer/StepPattern.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 
@@ -55,6 +56,43 @@ public:
     float randThreshold[kPatternRows] = {};
     bool randomisedRows[kPatternRows] = {};
     float randomRank[kPatternRows][kPatternSteps] = {};
+
+    // Random generation. A generation turns every step of the chosen rows on and gives each
+    // step a rank k/16 in a random order; the row's threshold then lets only the steps of
+    // lowest rank sound, so turning the threshold knob thins or fills the row live. The
+    // result stays pending until it is accepted (thinned for good) or undone. A seed always
+    // gives the same result for the same rows. The operations that finish a result act on
+    // the pattern under randomisation, whatever the editor shows by then.
+    using RowSelection = std::array<bool, kPatternRows>;
+
+    // Randomises the selected rows of `pattern` with the generator as it stands; a result
+    // still pending on another pattern is accepted first. Nothing happens without a pattern.
+    void randomizePattern(StepPattern* pattern, const RowSelection& rows);
+    // Draws a new seed (1..1000000) from the generator, remembers the one shown so far and
+    // randomises `pattern` from the new seed.
+    void nextRandom(StepPattern* pattern, const RowSelection& rows);
+    // Goes back to the last remembered seed and randomises `pattern` from it; nothing when
+    // no seed is remembered.
+    void previousRandom(StepPattern* pattern, const RowSelection& rows);
+    // Clears the steps that the thresholds silence in the randomised rows, then resetRandom.
+    void bakeRandom();
+    // Nothing pending, no randomised row, every rank unset.
+    void resetRandom();
+    // Keeps the thinned result; later generations start from it.
+    void acceptRandom();
+    // Gives the randomised rows back the cells they had before randomisation.
+    void undoRandom();
+    // Undoes a pending result and lets go of the pattern under randomisation.
+    void discardRandom();
+    // Follows the random gate (random editing allowed or not): leaving it discards a
+    // pending result.
+    void updateRandomGate(bool gate);
+
+    // Whether the threshold silences step `step` of row `row` of the pending result.
+    bool thinnedOut(int row, int step) const;
+    // Whether playback of `played` leaves the step out: random editing active, the pattern
+    // under randomisation, and a silenced step of a randomised row.
+    bool randomMutes(const StepPattern* played, int row, int step) const;
 
     // Playback arrangement of the extended sequencer.
     std::int32_t autoFillIn = 0;  // 0 = manual, else a fill-in every that many measures
