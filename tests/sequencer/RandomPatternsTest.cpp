@@ -1,0 +1,236 @@
+#include "sequencer/PatternStore.h"
+
+#include "LinearSeededEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <random>
+#include <vector>
+
+namespace vorlatek {
+namespace {
+
+using Rows = PatternStore::RowSelection;
+
+constexpr int kBD = 0;
+constexpr int kSD = 1;
+constexpr int kCH = 16;
+constexpr int kAC = 17;
+
+Rows rowsOf(std::initializer_list<int> rows) {
+    Rows selection{};
+    for (int row : rows) selection[static_cast<std::size_t>(row)] = true;
+    return selection;
+}
+
+// A second, deliberately plain account of the documented generation, on the standard engine.
+std::uint32_t referenceUniform(std::mt19937& engine, std::uint32_t count) {
+    const std::uint32_t limit = 0xFFFFFFFFu - 0xFFFFFFFFu % count;
+    for (;;) {
+        const std::uint32_t draw = engine();
+        if (draw < limit) return draw % count;
+    }
+}
+
+std::uint32_t referenceSeed(std::mt19937& engine) {
+    for (;;) {
+        const std::uint32_t draw = engine();
+        if (draw <= 4293999999u) return draw % 1000000u + 1u;
+    }
+}
+
+struct Generated {
+    int cells[kPatternRows][kPatternSteps];
+    float ranks[kPatternRows][kPatternSteps];
+};
+
+Generated referenceGeneration(std::mt19937& engine, const Rows& rows, const StepPattern& before) {
+    Generated out{};
+    for (int row = 0; row < kPatternRows; ++row) {
+        for (int step = 0; step < kPatternSteps; ++step) {
+            out.cells[row][step] = before.getCell(row, step);
+            out.ranks[row][step] = -1.0f;
+        }
+        if (!rows[static_cast<std::size_t>(row)]) {
+            for (int step = 0; step < kPatternSteps; ++step) {
+                engine();
+                referenceUniform(engine, 2);
+            }
+            continue;
+        }
+        std::vector<int> order;
+        for (int j = 0; j < 16; ++j) order.insert(order.begin() + referenceUniform(engine, j + 1), j);
+        for (int step = 0; step < kPatternSteps; ++step) {
+            out.ranks[row][step] = static_cast<float>(order[static_cast<std::size_t>(step)]) / 16.0f;
+            const bool accent = referenceUniform(engine, 2) == 1 || row == kAC;
+            out.cells[row][step] = accent ? 3 : 1;
+        }
+    }
+    return out;
+}
+
+void expectGenerated(const PatternStore& store, const StepPattern& pattern, const Rows& rows, const Generated& expected) {
+    for (int row = 0; row < kPatternRows; ++row) {
+        EXPECT_EQ(store.randomisedRows[row], rows[static_cast<std::size_t>(row)]) << "row " << row;
+        for (int step = 0; step < kPatternSteps; ++step) {
+            ASSERT_EQ(pattern.getCell(row, step), expected.cells[row][step]) << "row " << row << " step " << step;
+            if (rows[static_cast<std::size_t>(row)]) {
+                ASSERT_EQ(store.randomRank[row][step], expected.ranks[row][step]);
+            }
+        }
+    }
+}
+
+int onSteps(const StepPattern& pattern, int row) {
+    int n = 0;
+    for (int step = 0; step < kPatternSteps; ++step) n += pattern.getCell(row, step) & 1;
+    return n;
+}
+
+class RandomPatternsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<PatternStore> store = std::make_unique<PatternStore>(nullptr, nullptr);
+    StepPattern& pattern = store->simplePatterns[3];
+
+    void SetUp() override {
+        decodeStepString("O.o.o...O.o.o...", pattern, kBD);
+        decodeStepString("o.O.o.o.", pattern, kCH);
+        std::fill(std::begin(store->randThreshold), std::end(store->randThreshold), 0.2f);
+    }
+};
+
+TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDocumentedDraws) {
+    const Rows rows = rowsOf({kBD, kSD, kAC});
+    const StepPattern before = pattern;
+    store->generator.seed(2024);
+    std::mt19937 seeds = test::linearSeededEngine(2024);
+
+    store->nextRandom(&pattern, rows);
+    const std::uint32_t first = referenceSeed(seeds);
+    EXPECT_EQ(store->currentSeed, first);
+    std::mt19937 engine = test::linearSeededEngine(first);
+    expectGenerated(*store, pattern, rows, referenceGeneration(engine, rows, before));
+    EXPECT_TRUE(store->randPending);
+    EXPECT_EQ(store->randomised, &pattern);
+
+    // The next seed comes from the generator as the first generation left it, discarded
+    // draws of the unselected rows included.
+    store->nextRandom(&pattern, rows);
+    const std::uint32_t second = referenceSeed(engine);
+    EXPECT_EQ(store->currentSeed, second);
+    ASSERT_EQ(store->seedHistory.size(), 1u);
+    EXPECT_EQ(store->seedHistory.back(), first);
+    std::mt19937 again = test::linearSeededEngine(second);
+    expectGenerated(*store, pattern, rows, referenceGeneration(again, rows, before));
+}
+
+TEST_F(RandomPatternsTest, RandomRowsAreFullWithRanksInARandomOrder) {
+    int bdAccents = 0;
+    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
+        store->generator.seed(seed);
+        store->nextRandom(&pattern, rowsOf({kBD, kAC}));
+        std::vector<float> ranks(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]));
+        std::sort(ranks.begin(), ranks.end());
+        for (int k = 0; k < kPatternSteps; ++k) EXPECT_EQ(ranks[static_cast<std::size_t>(k)], k / 16.0f);
+        for (int step = 0; step < kPatternSteps; ++step) {
+            EXPECT_EQ(pattern.getCell(kAC, step), 3);
+            EXPECT_EQ(pattern.getCell(kBD, step) & 1, 1);
+            bdAccents += pattern.getCell(kBD, step) >> 1;
+        }
+    }
+    EXPECT_GT(bdAccents, 320 / 2 - 40);
+    EXPECT_LT(bdAccents, 320 / 2 + 40);
+}
+
+TEST_F(RandomPatternsTest, NextNextPreviousComesBackToTheFirstResult) {
+    store->generator.seed(7);
+    const StepPattern before = pattern;
+    store->previousRandom(&pattern, rowsOf({kBD}));  // nothing remembered yet
+    EXPECT_EQ(store->currentSeed, 0u);
+    EXPECT_FALSE(store->randPending);
+
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    const StepPattern first = pattern;
+    const std::uint32_t firstSeed = store->currentSeed;
+    std::vector<float> firstRanks(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]));
+    store->previousRandom(&pattern, rowsOf({kBD}));  // right after the first Next: nothing
+    EXPECT_EQ(store->currentSeed, firstSeed);
+
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    EXPECT_NE(store->currentSeed, firstSeed);
+    store->previousRandom(&pattern, rowsOf({kBD}));
+    EXPECT_EQ(store->currentSeed, firstSeed);
+    EXPECT_TRUE(store->seedHistory.empty());
+    EXPECT_EQ(encodeStepString(pattern, kBD), encodeStepString(first, kBD));
+    EXPECT_EQ(std::vector<float>(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD])), firstRanks);
+    EXPECT_EQ(encodeStepString(pattern, kCH), encodeStepString(before, kCH));
+
+    store->undoRandom();
+    EXPECT_EQ(encodeStepString(pattern, kBD), encodeStepString(before, kBD));
+}
+
+TEST_F(RandomPatternsTest, ThresholdsThinTheRowAndAcceptKeepsTheThinnedRow) {
+    store->generator.seed(99);
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    int silenced = 0;
+    for (int step = 0; step < kPatternSteps; ++step) silenced += store->thinnedOut(kBD, step);
+    EXPECT_EQ(silenced, 12);  // a threshold of 0.2 lets the four lowest ranks sound
+
+    // Playback leaves steps out only while random editing is active, and only on this pattern.
+    const int quiet = static_cast<int>(std::find(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]), 0.9375f) -
+                                       std::begin(store->randomRank[kBD]));
+    EXPECT_FALSE(store->randomMutes(&pattern, kBD, quiet));
+    store->updateRandomGate(true);
+    EXPECT_TRUE(store->randomMutes(&pattern, kBD, quiet));
+    EXPECT_FALSE(store->randomMutes(&store->simplePatterns[4], kBD, quiet));
+    EXPECT_FALSE(store->randomMutes(&pattern, kCH, quiet));
+    EXPECT_FALSE(store->thinnedOut(kPatternRows, 0));
+    EXPECT_FALSE(store->thinnedOut(kBD, kPatternSteps));
+
+    store->acceptRandom();
+    EXPECT_EQ(onSteps(pattern, kBD), 4);
+    EXPECT_FALSE(store->randPending);
+    EXPECT_EQ(store->randomised, nullptr);
+    EXPECT_EQ(store->randomRank[kBD][quiet], -1.0f);
+
+    // Later generations start from the accepted pattern: undo goes back to it.
+    const std::string accepted = encodeStepString(pattern, kBD);
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->undoRandom();
+    EXPECT_EQ(encodeStepString(pattern, kBD), accepted);
+}
+
+TEST_F(RandomPatternsTest, LeavingRandomEditingRestoresAndAnotherPatternAcceptsThePending) {
+    const std::string bd = encodeStepString(pattern, kBD);
+    store->updateRandomGate(true);
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->updateRandomGate(false);
+    EXPECT_EQ(encodeStepString(pattern, kBD), bd);
+    EXPECT_FALSE(store->randPending);
+    EXPECT_FALSE(store->randActive);
+    EXPECT_EQ(store->randomised, nullptr);
+
+    StepPattern& other = store->simplePatterns[10];
+    decodeStepString("o...o...o...o...", other, kBD);
+    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->nextRandom(&other, rowsOf({kBD}));
+    EXPECT_EQ(onSteps(pattern, kBD), 4);  // baked when the generation moved on
+    EXPECT_EQ(store->randomised, &other);
+    store->undoRandom();
+    EXPECT_EQ(encodeStepString(other, kBD), "o...o...o...o...");
+    EXPECT_EQ(onSteps(pattern, kBD), 4);
+
+    // No pattern: no draw, no seed.
+    const std::uint32_t seed = store->currentSeed;
+    const std::size_t history = store->seedHistory.size();
+    store->nextRandom(nullptr, rowsOf({kBD}));
+    store->previousRandom(nullptr, rowsOf({kBD}));
+    EXPECT_EQ(store->currentSeed, seed);
+    EXPECT_EQ(store->seedHistory.size(), history);
+}
+
+}  // namespace
+}  // namespace vorlatek
