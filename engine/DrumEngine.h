@@ -7,6 +7,7 @@
 
 #include "engine/BassDrumVoice.h"
 #include "engine/EngineFrame.h"
+#include "engine/Instrument.h"
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
 #include "engine/SharedSignals.h"
@@ -18,13 +19,6 @@
 #include <cstdint>
 
 namespace vorlatek {
-
-// Instrument indices, in the engine's fixed order; kAccent is the accent row where an
-// operation takes it.
-enum Instrument : int {
-    kBassDrum, kSnareDrum, kLowConga, kMidConga, kHighConga, kLowTom, kMidTom, kHighTom, kClaves,
-    kRimShot, kMaracas, kHandClap, kCowBell, kLaserGun, kCymbal, kOpenHiHat, kClosedHiHat, kAccent
-};
 
 // The parameter indices the engine handles (the sound, master volume, mutes and solos).
 namespace param {

@@ -2,9 +2,9 @@
 // One rendered sample frame: the master mix, each instrument's own output (both after the
 // master volume) and the trigger-output pulse (never scaled).
 
-namespace vorlatek {
+#include "engine/Instrument.h"
 
-inline constexpr int kInstrumentCount = 17;
+namespace vorlatek {
 
 struct EngineFrame {
     float master = 0.0f;
