@@ -97,12 +97,8 @@ public:
     const SharedSignals& sharedSignals() const { return shared_; }
 
 private:
+    // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
-    double inverseSampleRate_ = 1.0 / 44100.0;
-    double rateUp_ = 1.0;
-    double rateFactor_ = 1.0;
-    double rateFactorCubed_ = 1.0;
-    double nyquist_ = 22050.0;
 
     std::array<std::int32_t, kInstrumentCount> mute_{};
     std::array<std::int32_t, kInstrumentCount> solo_{};
