@@ -1,5 +1,6 @@
 #include "engine/MetalSource.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorlatek {
@@ -34,6 +35,11 @@ void MetalSource::setSampleRate(double rate) {
 void MetalSource::setFilterFrequency(double x) { tuneBands(7117.0 * (x + 0.5), 3553.0 * (x + 0.5)); }
 
 void MetalSource::tuneBands(double centre1, double centre2) {
+    // A centre at or beyond Nyquist (low sample rates, or "HH Filters Freq" near 1 below
+    // 21.4 kHz) or at 0 Hz and below makes sin ω, and so α, negative: the band-pass would
+    // diverge. Keep both centres inside (20 Hz, 0.49·sr).
+    centre1 = std::clamp(centre1, 20.0, 0.49 * sampleRate);
+    centre2 = std::clamp(centre2, 20.0, 0.49 * sampleRate);
     const double w1 = dsp::Biquad::omega(centre1, sampleRate);
     band1.setBandPass(std::cos(w1), 0.125 * std::sin(w1));
     const double w2 = dsp::Biquad::omega(centre2, sampleRate);
