@@ -44,18 +44,34 @@ void copyString(void* ptr, const char* text, std::size_t capacity) {
     out[n] = '\0';
 }
 
-}  // namespace
-
-PluginInstance::PluginInstance(const std::string& path) : path_(path) {
+// The shared object to load for a path: the file itself, or for a bundle folder such as
+// "Name.vst" the "Name.so" inside it.
+std::string moduleFile(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         throw HostError("cannot open plug-in " + path + ": " + std::strerror(errno));
     }
+    std::string file = path;
+    if (S_ISDIR(info.st_mode)) {
+        std::string folder = path;
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        std::string stem = folder.substr(folder.find_last_of('/') + 1);
+        stem = stem.substr(0, stem.rfind('.'));
+        file = folder + "/" + stem + ".so";
+        if (stem.empty() || ::stat(file.c_str(), &info) != 0) {
+            throw HostError("cannot open plug-in " + path + ": a folder without " + stem + ".so in it");
+        }
+    }
     if (!S_ISREG(info.st_mode)) throw HostError("cannot open plug-in " + path + ": not a regular file");
-
     // dlopen searches the library path for a bare name; a file name given by the user
     // always means that file.
-    std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    return file.find('/') == std::string::npos ? "./" + file : file;
+}
+
+}  // namespace
+
+PluginInstance::PluginInstance(const std::string& path) : path_(path) {
+    const std::string file = moduleFile(path);
     module_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module_ == nullptr) {
         const char* why = ::dlerror();

@@ -95,3 +95,12 @@ TEST(HostInfo, EntryPointNamedMainAndNumericUniqueId) {
     EXPECT_EQ(j["uniqueId"], 0x01020304);
     EXPECT_EQ(j["name"], "Fixture Synth");
 }
+
+TEST(HostInfo, BundleFolderLoadsTheModuleInside) {
+    TempDir dir;
+    fs::create_directory(dir.path() / "Fixture.vst");
+    fs::create_symlink(fixture(), dir.path() / "Fixture.vst" / "Fixture.so");
+    RunResult r = runHost({"info", "--json", dir.file("Fixture.vst")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(parseJson(r.out)["uniqueId"], "FxHt");
+}
