@@ -1,11 +1,65 @@
 #pragma once
+// The VST 2.4 adapter: the AEffect record the host sees, the one place that answers every
+// dispatcher opcode, and the PluginHost the core talks back through. It owns the core.
+
+#include "plugin/PluginHost.h"
 #include "plugin/VstInterface.h"
+
+#include <memory>
+#include <string>
 
 namespace vorlatek {
 
-class VstEffect {
+class DrumPlugin;
+
+class VstEffect final : public PluginHost {
 public:
+    static constexpr int kNumPrograms = 128;
+    static constexpr int kNumParams = 111;
+    static constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('V', 'R', 'L', 'T');
+    static constexpr int kVstVersion = 2400;
+    static constexpr const char* kEffectName = "Vorlatek";
+    static constexpr const char* kVendor = "Velmora Group Audio Software";
+
+    // The entry point's work: null when the host answers the version request with 0 or the
+    // plug-in cannot be built. `moduleDirectory` is where the user settings file lives.
+    static vst::AEffect* create(vst::audioMasterCallback host, const std::string& moduleDirectory);
     static vst::AEffect* create(vst::audioMasterCallback host);
+
+    VstEffect(vst::audioMasterCallback host, const std::string& moduleDirectory);
+    ~VstEffect() override;
+
+    vst::AEffect* effect() { return &effect_; }
+    DrumPlugin& core() { return *core_; }
+
+    vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt);
+    void setParameter(vst::VstInt32 index, float value);
+    float getParameter(vst::VstInt32 index) const;
+    void process(float** outputs, vst::VstInt32 frames, bool replacing);
+
+    // PluginHost
+    void updateDisplay() override;
+    void parameterChanged(int index, float value) override;
+    void notifyEditor(int code) override;
+
+private:
+    vst::VstIntPtr callHost(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
+                            void* ptr = nullptr, float opt = 0.0f);
+    vst::VstIntPtr canDo(const char* text) const;
+    vst::VstIntPtr outputProperties(int pin, vst::VstPinProperties* properties) const;
+    vst::VstIntPtr getChunk(void** data, bool isPreset);
+    void requestMidi();
+
+    vst::AEffect effect_{};
+    vst::audioMasterCallback host_;
+    float sampleRate_ = 44100.0f;
+    vst::VstInt32 blockSize_ = 1024;
+    // The host learns of the effect only when creation returns: until then nothing is
+    // reported to it as automation.
+    bool created_ = false;
+    std::unique_ptr<DrumPlugin> core_;
+    // What the last effGetChunk returned; valid until the next call or destruction.
+    std::string chunk_;
 };
 
 }  // namespace vorlatek

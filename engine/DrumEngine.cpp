@@ -1,0 +1,196 @@
+#include "engine/DrumEngine.h"
+
+#include "engine/DspMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+namespace {
+
+// Runs one sample of a voice if it sounds; a silent voice outputs 0 and keeps its state.
+// Templated on the voice class so that the per-sample call is a direct one.
+template <class V>
+inline void renderVoice(V& voice, const SharedSignals& in, double& out) {
+    out = voice.active ? voice.render(in) : 0.0;
+}
+
+// The instrument whose Level parameter has this index, or -1.
+int levelInstrument(int index) {
+    for (int i = 0; i < kInstrumentCount; ++i)
+        if (param::kLevel[i] == index) return i;
+    return -1;
+}
+
+// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
+// output; the voice retires once it is below about −90 dB.
+inline void checkActivity(Voice& voice, double out) {
+    dsp::decay(voice.peak, voice.peakDecay);
+    voice.magnitude = std::fabs(out);
+    if (voice.magnitude > voice.peak) voice.peak = voice.magnitude;
+    if (voice.peak < 0.00003) voice.active = false;
+}
+
+}  // namespace
+
+DrumEngine::DrumEngine()
+    : voices_{&bassDrum_, &snareDrum_, &lowConga_, &midConga_, &highConga_, &lowTom_,
+              &midTom_,   &highTom_,   &claves_,   &rimShot_,  &maracas_,   &handClap_,
+              &cowBell_,  &laserGun_,  &cymbal_,   &openHiHat_, &closedHiHat_} {
+    updateEnabled();
+    setSampleRate(44100.0f);
+}
+
+void DrumEngine::setSampleRate(float rate) {
+    const double sr = static_cast<double>(rate);
+    if (!std::isfinite(sr) || sr <= 0.0) return;
+    sampleRate_ = sr;
+
+    triggerPulse_.setSampleRate(sr);
+    metalSource_.setSampleRate(sr);
+    // The band centres follow the knob's current setting at the new rate too.
+    metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
+    noiseSource_.setSampleRate(sr);
+    shared_ = SharedSignals{};
+    for (Voice* v : voices_) v->setSampleRate(rate);
+}
+
+void DrumEngine::setParameter(int index, float value) {
+    if (index < 0 || index > param::kLastEngineParameter || std::isnan(value)) return;
+    const double v = std::clamp(static_cast<double>(value), 0.0, 1.0);
+
+    if (index >= param::kFirstSolo) {
+        solo_[index - param::kFirstSolo] = v > 0.5 ? 1 : 0;
+        updateEnabled();
+        return;
+    }
+    if (index >= param::kFirstMute) {
+        mute_[index - param::kFirstMute] = v > 0.5 ? 1 : 0;
+        updateEnabled();
+        return;
+    }
+    if (const int instrument = levelInstrument(index); instrument >= 0) {
+        voices_[instrument]->level = v;
+        return;
+    }
+
+    using namespace param;
+    switch (index) {
+        case kAccentLevel: accentLevel_ = v; break;
+        case kBassDrumTone: bassDrum_.setTone(v); break;
+        case kBassDrumDecay: bassDrum_.setDecay(v); break;
+        case kBassDrumSweep: bassDrum_.setSweep(v); break;
+        case kSnareDrumTone: snareDrum_.setTone(v); break;
+        case kSnareDrumDecay: snareDrum_.setDecay(v); break;
+        case kSnareDrumSnappy: snareDrum_.setSnappy(v); break;
+        case kLowCongaTuning: lowConga_.setTuning(v); break;
+        case kLowCongaDecay: lowConga_.setDecay(v); break;
+        case kMidCongaTuning: midConga_.setTuning(v); break;
+        case kMidCongaDecay: midConga_.setDecay(v); break;
+        case kHighCongaTuning: highConga_.setTuning(v); break;
+        case kHighCongaDecay: highConga_.setDecay(v); break;
+        case kLowTomTuning: lowTom_.setTuning(v); break;
+        case kLowTomDecay: lowTom_.setDecay(v); break;
+        case kLowTomSnappy: lowTom_.setSnappy(v); break;
+        case kMidTomTuning: midTom_.setTuning(v); break;
+        case kMidTomDecay: midTom_.setDecay(v); break;
+        case kMidTomSnappy: midTom_.setSnappy(v); break;
+        case kHighTomTuning: highTom_.setTuning(v); break;
+        case kHighTomDecay: highTom_.setDecay(v); break;
+        case kHighTomSnappy: highTom_.setSnappy(v); break;
+        case kClavesTuning: claves_.setTuning(v); break;
+        case kClavesDecay: claves_.setDecay(v); break;
+        case kRimShotTuning: rimShot_.setTuning(v); break;
+        case kRimShotDecay: rimShot_.setDecay(v); break;
+        case kMaracasTone: maracas_.setTone(v); break;
+        case kHandClapTone: handClap_.setTone(v); break;
+        case kHandClapReverb: handClap_.setReverb(v); break;
+        case kCowBellTuning: cowBell_.setTuning(v); break;
+        case kCowBellDecay: cowBell_.setDecay(v); break;
+        case kLaserGunDepth: laserGun_.setDepth(v); break;
+        case kLaserGunDecay: laserGun_.setDecay(v); break;
+        case kLaserGunSweep: laserGun_.setSweep(v); break;
+        case kCymbalTone: cymbal_.setTone(v); break;
+        case kCymbalDecay: cymbal_.setDecay(v); break;
+        case kOpenHiHatTone: openHiHat_.setTone(v); break;
+        case kOpenHiHatDecay: openHiHat_.setDecay(v); break;
+        case kClosedHiHatTone: closedHiHat_.setTone(v); break;
+        case kClosedHiHatDecay: closedHiHat_.setDecay(v); break;
+        case kHiHatFiltersFrequency:
+            hiHatFiltersFrequency_ = v;
+            metalSource_.setFilterFrequency(v);
+            break;
+        case kMasterVolume: masterVolume_ = v; break;
+        default: break;
+    }
+}
+
+void DrumEngine::updateEnabled() {
+    const bool anySolo = std::any_of(solo_.begin(), solo_.end(), [](std::int32_t s) { return s == 1; });
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        enabled_[i] = 1;
+        if (anySolo ? solo_[i] == 0 : mute_[i] == 1) enabled_[i] = 0;
+    }
+}
+
+void DrumEngine::triggerInstrument(int i, bool instrumentAccent, bool globalAccent) {
+    if (i < 0) return;
+    if (i < kInstrumentCount && enabled_[i]) {
+        double velocity = 48.0 / 127.0;
+        if (instrumentAccent) velocity += 0.377;
+        if (globalAccent) velocity += accentLevel_ * 0.623;
+        velocity = std::min(velocity, 1.0);
+        // A closed hi-hat cuts the open one short.
+        if (i == kClosedHiHat) openHiHat_.choke = 8.0;
+        voices_[i]->trigger(static_cast<float>(velocity));
+    }
+    // The trigger output follows its instrument's steps even while that instrument is muted.
+    if (i <= kAccent && i == triggerOutputInstrument_) startTriggerPulse();
+}
+
+void DrumEngine::startTriggerPulse() { triggerPulse_.start(); }
+
+void DrumEngine::renderFrame(EngineFrame& frame) {
+    triggerPulse_.step();
+    metalSource_.step();
+    noiseSource_.step();
+    shared_.noiseA = noiseSource_.noiseA;
+    shared_.noiseB = noiseSource_.noiseB;
+    shared_.metalBand1 = metalSource_.band1Output;
+    shared_.metalBand2 = metalSource_.band2Output;
+
+    dsp::smooth(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate);
+    for (Voice* v : voices_) dsp::smooth(v->levelSmoothed, v->level, v->levelRate);
+    snareDrum_.smoothTone();
+
+    renderVoice(bassDrum_, shared_, voiceOut_[kBassDrum]);
+    renderVoice(snareDrum_, shared_, voiceOut_[kSnareDrum]);
+    renderVoice(lowConga_, shared_, voiceOut_[kLowConga]);
+    renderVoice(midConga_, shared_, voiceOut_[kMidConga]);
+    renderVoice(highConga_, shared_, voiceOut_[kHighConga]);
+    renderVoice(lowTom_, shared_, voiceOut_[kLowTom]);
+    renderVoice(midTom_, shared_, voiceOut_[kMidTom]);
+    renderVoice(highTom_, shared_, voiceOut_[kHighTom]);
+    renderVoice(claves_, shared_, voiceOut_[kClaves]);
+    renderVoice(rimShot_, shared_, voiceOut_[kRimShot]);
+    renderVoice(maracas_, shared_, voiceOut_[kMaracas]);
+    renderVoice(handClap_, shared_, voiceOut_[kHandClap]);
+    renderVoice(cowBell_, shared_, voiceOut_[kCowBell]);
+    renderVoice(laserGun_, shared_, voiceOut_[kLaserGun]);
+    renderVoice(cymbal_, shared_, voiceOut_[kCymbal]);
+    renderVoice(closedHiHat_, shared_, voiceOut_[kClosedHiHat]);
+    renderVoice(openHiHat_, shared_, voiceOut_[kOpenHiHat]);
+
+    double sum = 0.0;
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        checkActivity(*voices_[i], voiceOut_[i]);
+        sum += voiceOut_[i];
+    }
+    frame.master = static_cast<float>(masterVolumeSmoothed_ * sum);
+    for (int i = 0; i < kInstrumentCount; ++i)
+        frame.instrument[i] = static_cast<float>(masterVolumeSmoothed_ * voiceOut_[i]);
+    frame.trigger = static_cast<float>(triggerPulse_.output);
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,142 @@
+#pragma once
+// The drum engine: seventeen voices, the sources they share, mute, solo, accent and master
+// volume. It runs one sample frame at a time: the caller hands it the triggers that fall on
+// the frame, then calls renderFrame, which advances every voice by one sample. All the
+// arithmetic is double precision; only the EngineFrame is float. Nothing here allocates,
+// locks or throws after construction.
+
+#include "engine/BassDrumVoice.h"
+#include "engine/EngineFrame.h"
+#include "engine/Instrument.h"
+#include "engine/MetalSource.h"
+#include "engine/NoiseSource.h"
+#include "engine/SharedSignals.h"
+#include "engine/SilentPlaceholderVoice.h"
+#include "engine/SnareDrumVoice.h"
+#include "engine/TriggerPulse.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vorlatek {
+
+// The parameter indices the engine handles (the sound, master volume, mutes and solos).
+namespace param {
+inline constexpr int kAccentLevel = 0;
+inline constexpr int kBassDrumTone = 2, kBassDrumDecay = 3, kBassDrumSweep = 4;
+inline constexpr int kSnareDrumTone = 6, kSnareDrumDecay = 7, kSnareDrumSnappy = 8;
+inline constexpr int kLowCongaTuning = 10, kLowCongaDecay = 11;
+inline constexpr int kMidCongaTuning = 13, kMidCongaDecay = 14;
+inline constexpr int kHighCongaTuning = 16, kHighCongaDecay = 17;
+inline constexpr int kLowTomTuning = 19, kLowTomDecay = 20, kLowTomSnappy = 21;
+inline constexpr int kMidTomTuning = 23, kMidTomDecay = 24, kMidTomSnappy = 25;
+inline constexpr int kHighTomTuning = 27, kHighTomDecay = 28, kHighTomSnappy = 29;
+inline constexpr int kClavesTuning = 31, kClavesDecay = 32;
+inline constexpr int kRimShotTuning = 34, kRimShotDecay = 35;
+inline constexpr int kMaracasTone = 37;
+inline constexpr int kHandClapTone = 39, kHandClapReverb = 40;
+inline constexpr int kCowBellTuning = 42, kCowBellDecay = 43;
+inline constexpr int kLaserGunDepth = 45, kLaserGunDecay = 46, kLaserGunSweep = 47;
+inline constexpr int kCymbalTone = 49, kCymbalDecay = 50;
+inline constexpr int kOpenHiHatTone = 52, kOpenHiHatDecay = 53;
+inline constexpr int kClosedHiHatTone = 55, kClosedHiHatDecay = 56;
+inline constexpr int kHiHatFiltersFrequency = 57;
+inline constexpr int kMasterVolume = 58;
+inline constexpr int kFirstMute = 59;
+inline constexpr int kFirstSolo = 76;
+inline constexpr int kLastEngineParameter = 92;
+// "BD Level" .. "CH Level", in instrument order.
+inline constexpr int kLevel[kInstrumentCount] = {1, 5, 9, 12, 15, 18, 22, 26, 30, 33, 36, 38, 41, 44, 48, 51, 54};
+}  // namespace param
+
+class DrumEngine {
+public:
+    DrumEngine();
+    DrumEngine(const DrumEngine&) = delete;
+    DrumEngine& operator=(const DrumEngine&) = delete;
+
+    // Recomputes and resets the shared sources, then every voice. Rates that are not
+    // finite and positive are ignored.
+    void setSampleRate(float rate);
+    // index 0..92 with a value 0..1; other indices are ignored, values outside 0..1 are
+    // clamped into it and NaN is ignored.
+    void setParameter(int index, float value);
+    // Only enabled instruments take triggers: all of them, or only the soloed ones when any
+    // is soloed, or else all but the muted ones.
+    void updateEnabled();
+    // A step of instrument i (0..16; 17 = accent row, which only fires the trigger pulse
+    // when it is the trigger-output instrument).
+    void triggerInstrument(int i, bool instrumentAccent, bool globalAccent);
+    void startTriggerPulse();
+    void renderFrame(EngineFrame& frame);
+
+    int triggerOutputInstrument() const { return triggerOutputInstrument_; }
+    void setTriggerOutputInstrument(int i) { triggerOutputInstrument_ = i; }
+
+    double sampleRate() const { return sampleRate_; }
+    int mute(int i) const { return mute_[i]; }
+    int solo(int i) const { return solo_[i]; }
+    int enabled(int i) const { return enabled_[i]; }
+    double masterVolume() const { return masterVolume_; }
+    double masterVolumeSmoothed() const { return masterVolumeSmoothed_; }
+    double accentLevel() const { return accentLevel_; }
+    double hiHatFiltersFrequency() const { return hiHatFiltersFrequency_; }
+
+    Voice& voice(int i) { return *voices_[i]; }
+    const Voice& voice(int i) const { return *voices_[i]; }
+    const std::array<Voice*, kInstrumentCount>& voices() const { return voices_; }
+    const std::array<double, kInstrumentCount>& voiceOut() const { return voiceOut_; }
+
+    BassDrumVoice& bassDrum() { return bassDrum_; }
+    SnareDrumVoice& snareDrum() { return snareDrum_; }
+    SilentPlaceholderVoice& openHiHat() { return openHiHat_; }
+
+    TriggerPulse& triggerPulse() { return triggerPulse_; }
+    MetalSource& metalSource() { return metalSource_; }
+    NoiseSource& noiseSource() { return noiseSource_; }
+    const SharedSignals& sharedSignals() const { return shared_; }
+
+private:
+    // The voices and sources keep their own rate-derived constants.
+    double sampleRate_ = 44100.0;
+
+    std::array<std::int32_t, kInstrumentCount> mute_{};
+    std::array<std::int32_t, kInstrumentCount> solo_{};
+    std::array<std::int32_t, kInstrumentCount> enabled_{};
+    std::int32_t triggerOutputInstrument_ = kCowBell;
+
+    // The voices, in instrument order. The placeholders are silent stand-ins for the
+    // instruments still to be wired in; the constants in their comments are those of the
+    // real voices' constructors.
+    BassDrumVoice bassDrum_;
+    SnareDrumVoice snareDrum_;
+    SilentPlaceholderVoice lowConga_;     // CongaVoice(190, 0.023, 2.289)
+    SilentPlaceholderVoice midConga_;     // CongaVoice(285, 0.028, 1.0296)
+    SilentPlaceholderVoice highConga_;    // CongaVoice(400, 0.03, 0.9919)
+    SilentPlaceholderVoice lowTom_;       // TomVoice(86, 0.04, 2.9312)
+    SilentPlaceholderVoice midTom_;       // TomVoice(140, 0.045, 1.8)
+    SilentPlaceholderVoice highTom_;      // TomVoice(186, 0.045, 1.44)
+    SilentPlaceholderVoice claves_;       // ClavesVoice
+    SilentPlaceholderVoice rimShot_;      // RimShotVoice
+    SilentPlaceholderVoice maracas_;      // MaracasVoice
+    SilentPlaceholderVoice handClap_;     // HandClapVoice
+    SilentPlaceholderVoice cowBell_;      // CowBellVoice
+    SilentPlaceholderVoice laserGun_;     // LaserGunVoice
+    SilentPlaceholderVoice cymbal_;       // CymbalVoice
+    SilentPlaceholderVoice openHiHat_;    // OpenHiHatVoice
+    SilentPlaceholderVoice closedHiHat_;  // ClosedHiHatVoice
+    std::array<Voice*, kInstrumentCount> voices_{};
+    std::array<double, kInstrumentCount> voiceOut_{};
+
+    double masterVolume_ = 1.0;
+    double masterVolumeSmoothed_ = 1.0;
+    double accentLevel_ = 0.0;
+    double hiHatFiltersFrequency_ = 0.5;
+
+    TriggerPulse triggerPulse_;
+    MetalSource metalSource_;
+    NoiseSource noiseSource_;
+    SharedSignals shared_;
+};
+
+}  // namespace vorlatek

@@ -1,0 +1,85 @@
+#include "engine/HandClapVoice.h"
+
+#include "engine/DspMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+using dsp::kPi;
+
+HandClapVoice::HandClapVoice() { HandClapVoice::setSampleRate(44100.0f); }
+
+void HandClapVoice::setSampleRate(float rate) {
+    Voice::setSampleRate(rate);
+    burst = 0.0;
+    burstIndex = 0;
+    resonator1.q = 0.9;
+    resonator2.q = 0.9;
+    drive = 0.0;
+    resonator1.reset();
+    resonator2.reset();
+    tail1 = 0.0;
+    tail2 = 0.0;
+    hiss.setFrequency(7300.0, sampleRate);
+    hiss.reset();
+    hushA = dsp::onePoleCoefficient(700.0, sampleRate);
+    hush = 0.0;
+    setReverb(reverb);
+    setTone(tone);
+}
+
+void HandClapVoice::setTone(double t) {
+    tone = std::fmin(std::fmax(t, 0.0), 1.0);
+    const double F = 2.0 * std::sin(kPi * 930.0 * (tone + 0.5) / sampleRate);
+    resonator1.F = F;
+    resonator2.F = F;
+}
+
+void HandClapVoice::setReverb(double r) {
+    reverb = std::fmin(std::fmax(r, 0.0), 1.0);
+    reverbRate = 0.01 * (0.045 * std::exp(-2.1972245772713475 * reverb) + 0.005);
+}
+
+void HandClapVoice::trigger(float velocity) {
+    Voice::trigger(velocity);
+    burstIndex = 0;
+    amplitude = 2.645 * velocity;
+    countdown = 0.00097 * sampleRate;
+    envelopeTarget = 1.0;
+    burst = 0.4;
+    tail1 = 0.0;
+    // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
+    tail1Rate = std::min(0.4 * rateFactor, 1.0);
+    tail2Rate = 0.0022 * rateFactor;
+}
+
+double HandClapVoice::render(const SharedSignals& in) {
+    if (countdown <= 0.0) {
+        envelopeTarget = 0.0;
+        tail1Rate = reverbRate * rateFactor;
+    }
+    countdown -= 1.0;
+
+    burstGain = (std::tanh(6.0 * (burst - 0.2)) + 0.833654607) * 0.5;
+    drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
+    const double band1 = resonator1.process(drive);
+    const double band2 = resonator2.process(band1);
+    mix = 0.8 * (band2 + band1);
+    hush = hush * hushA + (1.0 - hushA) * mix;
+    hushOut = hush;
+    tail1 = tail1 - (tail1 - envelopeTarget) * tail1Rate;
+    tail2 = tail2 - (tail2 - tail1) * tail2Rate;
+    tail2Out = tail2;
+    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * levelSmoothed;
+
+    burst = (1.0 - kBurstRates[burstIndex] * rateFactor) * burst;
+    if ((burst <= 0.02 && burstIndex != 3) || (burst <= 0.1 && burstIndex == 2)) {
+        ++burstIndex;
+        burst = burstIndex == 3 ? 0.25 : 0.4;
+    }
+    return out;
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,57 @@
+#pragma once
+// Hand clap: noise, high-passed at 7.3 kHz and rung through two identical wide resonators
+// (930 Hz at the middle Tone, 465 to 1395 Hz over its range), gated into four quick
+// bursts: three short claps (about 11, 13 and 6 ms at full height) and a last one that
+// fades slowly. Under them a 700 Hz low-passed copy of the same sound forms the room
+// tail, whose fall Reverb stretches from short to five times longer.
+
+#include "engine/OnePoleHighPass.h"
+#include "engine/ResonatorFilter.h"
+#include "engine/SharedSignals.h"
+#include "engine/Voice.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vorlatek {
+
+class HandClapVoice : public Voice {
+public:
+    // How fast each burst falls, per sample at 44.1 kHz.
+    static constexpr std::array<double, 4> kBurstRates = {0.006, 0.0054, 0.0053, 0.0008};
+
+    HandClapVoice();
+
+    void setSampleRate(float rate) override;
+    void trigger(float velocity) override;
+    // Both take the raw parameter, 0..1 (values outside are clamped).
+    void setTone(double t);
+    void setReverb(double r);
+    // One sample of the sounding voice; reads the noise noiseA.
+    double render(const SharedSignals& in);
+
+    double tone = 0.0;
+    double reverb = 0.0;
+    double reverbRate = 0.0;       // fall of the tail per sample at 44.1 kHz
+    double burst = 0.0;
+    double burstGain = 0.0;
+    std::int32_t burstIndex = 0;   // 0..3, the burst now sounding
+    double countdown = 0.0;        // samples until the tail starts to fall
+    double envelopeTarget = 0.0;
+    double amplitude = 0.0;        // 2.645·velocity
+    double hush = 0.0;             // 700 Hz low-pass of the resonators, feeds the tail
+    double hushA = 0.0;
+    double hushOut = 0.0;
+    dsp::OnePoleHighPass hiss;     // 7.3 kHz, on the noise
+    double tail1 = 0.0;
+    double tail2 = 0.0;
+    double tail2Out = 0.0;
+    double tail1Rate = 0.0;
+    double tail2Rate = 0.0;
+    double drive = 0.0;
+    dsp::ResonatorFilter resonator1;
+    dsp::ResonatorFilter resonator2;
+    double mix = 0.0;
+};
+
+}  // namespace vorlatek

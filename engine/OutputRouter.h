@@ -1,0 +1,42 @@
+#pragma once
+// Puts each rendered frame onto the host's output pins. Pin layout, in host order:
+//   1. the master: no pin, one (mono) or two (stereo, the same signal on both);
+//   2. seventeen instrument slots, one pin each, or a pair each when instruments are stereo;
+//   3. with the trigger output on, one more slot of the instrument slots' width.
+// Every instrument goes to the slot its assign entry names; instruments sharing a slot are
+// summed. The trigger pulse is never scaled by the master volume.
+
+#include "engine/EngineFrame.h"
+#include "engine/OutputConfig.h"
+
+#include <array>
+#include <cstdint>
+
+namespace vorlatek {
+
+class OutputRouter {
+public:
+    static constexpr int kSlotCount = kInstrumentCount;
+
+    // Instrument i to slot i.
+    OutputRouter();
+
+    void setConfig(const OutputConfig& config) { config_ = config; }
+    const OutputConfig& config() const { return config_; }
+    int outputCount() const { return config_.outputCount(); }
+
+    // Slot 0..16 for an instrument; out-of-range slots are limited to 0..16, out-of-range
+    // instruments are ignored. May change while audio runs: the next frame uses it.
+    void setAssign(int instrument, int slot);
+    int assign(int instrument) const { return assign_[instrument]; }
+
+    // Adds one frame to sample `frame` of each of outputCount() pins; when `replacing`, the
+    // pins' current samples are set to 0 first.
+    void routeFrame(const EngineFrame& in, float* const* outputs, int frame, bool replacing) const;
+
+private:
+    OutputConfig config_;
+    std::array<std::int32_t, kInstrumentCount> assign_{};
+};
+
+}  // namespace vorlatek

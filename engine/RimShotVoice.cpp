@@ -1,0 +1,94 @@
+#include "engine/RimShotVoice.h"
+
+#include "engine/DspMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+using dsp::kEpsilon;
+using dsp::kPi;
+
+namespace {
+
+// Per-sample rates scale with 44.1 kHz/sr; a rate past 1 would overshoot its target and
+// past 2 grow without bound, so at low sample rates it stops at 1 (the target in one step).
+double perSampleRate(double rateAt44k, double rateFactor) { return std::min(rateAt44k * rateFactor, 1.0); }
+
+}  // namespace
+
+RimShotVoice::RimShotVoice() { RimShotVoice::setSampleRate(44100.0f); }
+
+void RimShotVoice::setSampleRate(float rate) {
+    Voice::setSampleRate(rate);
+    edge.setFrequency(10000.0, sampleRate);
+    edge.reset();
+    input1 = 0.0;
+    input2 = 0.0;
+    resonator1.reset();
+    resonator2.reset();
+    envelopeTarget = 0.0;
+    const double w = dsp::Biquad::omega(570.0, sampleRate);
+    highPass.setHighPass(std::cos(w), std::sin(w) / 6.0);
+    highPass.reset();
+    setTuning(tuning);
+    setDecay(decay);
+}
+
+void RimShotVoice::setTuning(double t) {
+    tuning = std::fmin(std::fmax(t, 0.0), 1.0);
+    const double tuneFactor = tuning * (0.072 * tuning + 0.154) + 0.905;
+    resonator1.F = 2.0 * std::sin(kPi * 442.0 * tuneFactor / sampleRate);
+    resonator2.F = 2.0 * std::sin(kPi * 1745.0 * tuneFactor / sampleRate);
+}
+
+void RimShotVoice::setDecay(double d) {
+    decay = std::fmin(std::fmax(d, 0.0), 1.0);
+    decayFactor = 4.0 * std::pow(0.0625, decay);
+    resonator1.q = 0.15 * decayFactor;
+    resonator2.q = 0.1 * decayFactor;
+}
+
+void RimShotVoice::trigger(float velocity) {
+    Voice::trigger(velocity);
+    amplitude = 2.645 * velocity;
+    envelopeTarget = 1.0;
+    countdown = 0.00097 * sampleRate;
+    strike1 = 1.0;
+    strike1Rate = perSampleRate(0.04, rateFactor);
+    strike2 = 1.0;
+    strike2Rate = perSampleRate(0.5, rateFactor);
+    envelope = 0.0;
+    envelopeRate = perSampleRate(0.09, rateFactor);
+}
+
+double RimShotVoice::render(const SharedSignals&) {
+    if (countdown <= 0.0) {
+        envelopeTarget = 0.0;
+        envelopeRate = perSampleRate(0.005, rateFactor);
+        strike1Rate = perSampleRate(0.4, rateFactor);
+    }
+    countdown -= 1.0;
+
+    input1 = 0.5 * strike1;
+    input2 = strike2;
+    clipped = std::clamp(2.5 * resonator1.process(input1), -1.0, 1.0);
+    boosted = 1.25 * resonator2.process(input2);
+
+    // Exponential shaper: 0 for a positive drive, down toward −1 for a negative one.
+    double y = (0.5 * clipped - 4.5 * boosted) * 0.2;
+    if (y >= 0.0) y = 0.0;
+    y = std::exp(50.0 * y) - 1.0;
+    y = envelope * amplitude * y;
+    const double crack = edge.processWithoutEpsilon(y);
+    if (y < -0.5) y = crack + y;
+    const double v = highPass.process(y) * levelSmoothed * -0.5;
+
+    envelope = envelope - (envelope - envelopeTarget) * envelopeRate + kEpsilon;
+    dsp::decay(strike1, strike1Rate);
+    dsp::decay(strike2, strike2Rate);
+    return fir.process(v);
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,51 @@
+#pragma once
+// Rim shot: two resonators (442 and 1745 Hz at the middle tuning) struck together. The
+// low one is clipped, the high one boosted; their difference drives an exponential
+// shaper that only ever swings negative, so the hit is a burst of sharp one-sided spikes
+// under a fast envelope. Swings below −0.5 get a 10 kHz high-passed copy added for extra
+// crack; a 570 Hz high-pass takes out the body and the output FIR smooths the top.
+// Tuning moves both resonators together (×0.905 to ×1.131), Decay sets their damping.
+
+#include "engine/Biquad.h"
+#include "engine/OnePoleHighPass.h"
+#include "engine/ResonatorFilter.h"
+#include "engine/SharedSignals.h"
+#include "engine/Voice.h"
+
+namespace vorlatek {
+
+class RimShotVoice : public Voice {
+public:
+    RimShotVoice();
+
+    void setSampleRate(float rate) override;
+    void trigger(float velocity) override;
+    // Both take the raw parameter, 0..1 (values outside are clamped).
+    void setTuning(double t);
+    void setDecay(double d);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in);
+
+    double decay = 0.0;
+    double tuning = 0.0;
+    double input1 = 0.0;
+    dsp::ResonatorFilter resonator1;  // the low body
+    double clipped = 0.0;
+    double input2 = 0.0;
+    dsp::ResonatorFilter resonator2;  // the high ring
+    double boosted = 0.0;
+    dsp::Biquad highPass;             // 570 Hz, Q 3
+    double countdown = 0.0;           // samples until the envelope is released
+    double envelopeTarget = 0.0;
+    double strike1 = 0.0;
+    double strike1Rate = 0.0;
+    double strike2 = 0.0;
+    double strike2Rate = 0.0;
+    double amplitude = 0.0;           // 2.645·velocity
+    double envelope = 0.0;
+    double envelopeRate = 0.0;
+    double decayFactor = 0.0;
+    dsp::OnePoleHighPass edge;        // 10 kHz
+};
+
+}  // namespace vorlatek

@@ -1,0 +1,128 @@
+#include "engine/SnareDrumVoice.h"
+
+#include "engine/DspMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+using dsp::kPi;
+using dsp::kTwoPi;
+
+namespace {
+
+// The snare resonator's coefficient is the angle 2π·f/sr itself. Below about 16.5 kHz that
+// angle passes the point where the two-integrator loop turns unstable (F² + 2qF ≥ 4), so
+// it is held a little short of it there; at usual rates it is never reached.
+constexpr double kSnareResonatorLimit = 1.2;
+
+}  // namespace
+
+SnareDrumVoice::SnareDrumVoice() {
+    updateToneLevels();
+    updateDecayRate();
+    toneLevelSmoothed = toneLevel;
+    bodyLevelSmoothed = bodyLevel;
+}
+
+// Tone level 0 at 0, 0.15 at 0.5, 1 at 1; body level 1 at 0, 0.5 at 0.5, 0.15 at 1.
+void SnareDrumVoice::updateToneLevels() {
+    toneLevel = 0.03214285714290635 * std::exp(3.469202110771855 * tone) - 0.03214285714214475;
+    bodyLevel = 1.6666666666188559 * std::exp(-0.7133498879091811 * tone) - 0.6666666666160388;
+}
+
+// 5 at 0, 1 at 0.5, 0.2 at 1.
+void SnareDrumVoice::updateDecayRate() {
+    decayRate = 0.13650287544670278 * std::exp(3.600847511469488 - 3.218875824868201 * decay);
+}
+
+void SnareDrumVoice::setTone(double value) {
+    tone = value;
+    updateToneLevels();
+}
+
+void SnareDrumVoice::setDecay(double value) {
+    decay = value;
+    updateDecayRate();
+}
+
+void SnareDrumVoice::setSnappy(double value) {
+    snappy = value;
+    snappyGain = value;
+}
+
+void SnareDrumVoice::smoothTone() {
+    dsp::smooth(toneLevelSmoothed, toneLevel, levelRate);
+    dsp::smooth(bodyLevelSmoothed, bodyLevel, levelRate);
+}
+
+void SnareDrumVoice::setSampleRate(float rate) {
+    Voice::setSampleRate(rate);
+    pulseTarget = 0.0;
+    pulseCountdown = 0;
+    head.F = 2.0 * std::sin(kPi * 170.0 / sampleRate);
+    head.q = 0.065;
+    overtone.F = 2.0 * std::sin(kPi * 340.0 / sampleRate);
+    overtone.q = 0.11;
+    snares.F = std::min(kTwoPi * 3400.0 / sampleRate, kSnareResonatorLimit);
+    snares.q = 0.9;
+    head.reset();
+    overtone.reset();
+    snares.reset();
+    edge.setFrequency(12000.0, sampleRate);
+    // The noise high-pass keeps the edge filter's gain rather than its own.
+    hiss.setFrequency(3400.0, sampleRate);
+    hiss.g = edge.g;
+    edge.reset();
+    hiss.reset();
+    updateToneLevels();
+    updateDecayRate();
+    snappyGain = snappy;
+}
+
+void SnareDrumVoice::trigger(float velocity) {
+    Voice::trigger(velocity);
+    const double a = 2.645 * static_cast<double>(velocity);
+    amplitude = a * a;
+    pulseTarget = a * a;
+    pulseCountdown = static_cast<std::int32_t>(std::trunc(0.00097 * sampleRate));
+    envelopeCountdown = static_cast<std::int32_t>(std::trunc(0.004 * sampleRate));
+    envelopeTarget = 1.0;
+    pulse = 0.0;
+    pulseRate = dsp::limitRate(0.99 * rateFactor);
+    envelope = 0.0;
+    envelopeRate = dsp::limitRate(0.015 * rateFactor);
+}
+
+double SnareDrumVoice::render(const SharedSignals& in) {
+    // The countdowns stop at −1 once they have fired, so they never wrap around.
+    if (pulseCountdown == 0) {
+        pulseTarget = 0.0;
+        pulseRate = dsp::limitRate(0.5 * rateFactor);
+    }
+    if (pulseCountdown >= 0) --pulseCountdown;
+    if (envelopeCountdown == 0) envelopeTarget = 0.0;
+    if (envelopeCountdown >= 0) --envelopeCountdown;
+    // Recomputed every sample so that Decay acts on a sounding note.
+    if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
+
+    const double crack = edge.process(pulse);
+    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
+    const double ring = overtone.process(pulseTarget);
+
+    // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
+    noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
+    if (in.noiseA < 0.0) noiseGate = 0.0;
+    noiseGate = envelope * noiseGate;
+
+    const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
+    const double out =
+        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * levelSmoothed;
+
+    dsp::smooth(pulse, pulseTarget, pulseRate);
+    dsp::smooth(envelope, envelopeTarget, envelopeRate);
+    return out;
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,67 @@
+#pragma once
+// Snare drum: two resonators at 170 Hz and 340 Hz make the drum body, struck by a short
+// pulse and its 12 kHz edge; gated noise, high-passed and rung through a wide resonator
+// near 3.4 kHz, makes the snares.
+//   Tone   moves the body from the 170 Hz head alone (0) towards a ringing 340 Hz (1).
+//   Decay  sets how long the snares rattle: short at 0, long at 1 (acts on a sounding note).
+//   Snappy sets the level of the snares; at 0 only the body sounds.
+
+#include "engine/OnePoleHighPass.h"
+#include "engine/ResonatorFilter.h"
+#include "engine/SharedSignals.h"
+#include "engine/Voice.h"
+
+#include <cstdint>
+
+namespace vorlatek {
+
+class SnareDrumVoice final : public Voice {
+public:
+    SnareDrumVoice();
+
+    void setSampleRate(float rate) override;
+    void trigger(float velocity) override;
+    double render(const SharedSignals& in);
+
+    void setTone(double value);
+    void setDecay(double value);
+    void setSnappy(double value);
+    // Lets the two body levels follow Tone at the level-smoothing rate; once per frame,
+    // whether or not the voice sounds.
+    void smoothTone();
+
+    // Knob values, 0..1.
+    double tone = 0.0;
+    double snappy = 0.0;
+    double decay = 0.0;
+    // Derived from the knobs.
+    double toneLevel = 0.0;  // level of the 340 Hz resonator
+    double toneLevelSmoothed = 0.0;
+    double snappyGain = 0.0;
+    double decayRate = 0.0;  // snare-envelope fall, 5 (fast) .. 0.2 (slow)
+    double bodyLevel = 0.0;  // level of the whole body
+    double bodyLevelSmoothed = 0.0;
+
+    std::int32_t pulseCountdown = 0;
+    double pulseTarget = 0.0;
+    double amplitude = 0.0;  // (2.645·velocity)²
+    std::int32_t envelopeCountdown = 0;
+    double envelopeTarget = 0.0;
+    double pulse = 0.0;
+    double pulseRate = 0.0;
+    double envelope = 0.0;   // snare envelope
+    double envelopeRate = 0.0;
+    double noiseGate = 0.0;
+
+    dsp::OnePoleHighPass edge;  // 12 kHz high-pass of the pulse: the stick's crack
+    dsp::OnePoleHighPass hiss;  // high-pass of the gated noise
+    dsp::ResonatorFilter head;    // 170 Hz
+    dsp::ResonatorFilter overtone;  // 340 Hz
+    dsp::ResonatorFilter snares;  // wide, near 3.4 kHz
+
+private:
+    void updateToneLevels();
+    void updateDecayRate();
+};
+
+}  // namespace vorlatek

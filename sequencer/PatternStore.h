@@ -1,0 +1,86 @@
+#pragma once
+// Every pattern the internal sequencer plays and edits: 16 extended patterns (0..11 basic,
+// 12..15 intro/fill-in) and 96 simple patterns, all by value, plus the state of random
+// generation and of the playback arrangement. The audio thread reads this store without
+// locks, so nothing here is allocated after construction except the seed history.
+
+#include "sequencer/ExtendedPattern.h"
+#include "sequencer/MersenneTwister.h"
+#include "sequencer/StepPattern.h"
+
+#include <cstdint>
+#include <deque>
+
+namespace vorlatek {
+
+class DrumEngine;
+class SequencerListener;
+
+inline constexpr int kExtendedPatternCount = 16;
+inline constexpr int kBasicPatternCount = 12;  // extended patterns 12..15 are intro/fill-ins
+inline constexpr int kSimplePatternCount = 96;
+
+class PatternStore {
+public:
+    // Either pointer may be null.
+    PatternStore(DrumEngine* engine, SequencerListener* listener);
+
+    // Pointers into the store, valid for its life; nullptr for an index out of range.
+    StepPattern* simplePattern(int i);
+    const StepPattern* simplePattern(int i) const;
+    ExtendedPattern* extendedPattern(int i);
+    const ExtendedPattern* extendedPattern(int i) const;
+    PatternVariation* variation(int i, int v);  // v 0 = A, 1 = B
+    const PatternVariation* variation(int i, int v) const;
+    StepPattern* part(int i, int v, int p);  // p 0 = first part, 1 = second part
+    const StepPattern* part(int i, int v, int p) const;
+
+    DrumEngine* engine = nullptr;
+    SequencerListener* listener = nullptr;
+
+    MersenneTwister generator;
+
+    ExtendedPattern extendedPatterns[kExtendedPatternCount];
+    StepPattern simplePatterns[kSimplePatternCount];
+
+    // Random generation: the pattern as it was before randomisation.
+    StepPattern randomBackup;
+
+    // Random generation state.
+    bool randActive = false;   // random editing was allowed at the editor's last refresh
+    bool randPending = false;  // a generated pattern is neither accepted nor discarded
+    StepPattern* randomised = nullptr;  // the pattern under randomisation
+    std::uint32_t currentSeed = 0;      // 0 before the first generation
+    std::deque<std::uint32_t> seedHistory;  // earlier seeds, newest at the back
+    float randThreshold[kPatternRows] = {};
+    bool randomisedRows[kPatternRows] = {};
+    float randomRank[kPatternRows][kPatternSteps] = {};
+
+    // Playback arrangement of the extended sequencer.
+    std::int32_t autoFillIn = 0;  // 0 = manual, else a fill-in every that many measures
+    std::int32_t measureCounter = 0;
+    std::int32_t basicVariation = 0;  // 0 = A, 1 = B, 2 = alternate A and B
+    std::int32_t introFillInVariation = 0;
+    bool running = false;
+    std::int32_t currentPattern = 0;
+    std::int32_t currentVariation = 0;
+    std::int32_t currentPart = 0;
+    std::int32_t currentStep = 0;
+    std::int32_t basicPattern = 0;
+    std::int32_t currentBasicVariation = 0;
+    std::int32_t introFillInPattern = 0;
+    std::int32_t startPatternType = 0;  // 0 = basic pattern, 1 = intro/fill-in
+    bool fillInRequested = false;
+
+    // Host mode: the simple pattern playing and its step, -1 for none.
+    std::int32_t currentSimplePattern = -1;
+    std::int32_t simpleStep = -1;
+
+    // Taps waiting for the next step of either sequencer.
+    bool extTapRows[kPatternRows] = {};
+    std::int32_t extTapValue = 0;
+    bool simpleTapRows[kPatternRows] = {};
+    std::int32_t simpleTapValue = 0;
+};
+
+}  // namespace vorlatek

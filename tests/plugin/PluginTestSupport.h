@@ -1,0 +1,68 @@
+#pragma once
+// Shared pieces of the plug-in tests: a PluginHost that records what the core reports,
+// and a scratch folder that stands in for the module's folder.
+
+#include "plugin/PluginHost.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace vorlatek::test {
+
+class RecordingHost : public PluginHost {
+public:
+    void updateDisplay() override { ++displayUpdates; }
+    void parameterChanged(int index, float value) override { changes.push_back({index, value}); }
+    void notifyEditor(int code) override { notifications.push_back(code); }
+
+    int count(int code) const {
+        int n = 0;
+        for (int c : notifications) n += c == code;
+        return n;
+    }
+    void clear() {
+        displayUpdates = 0;
+        changes.clear();
+        notifications.clear();
+    }
+
+    struct Change {
+        int index;
+        float value;
+    };
+    int displayUpdates = 0;
+    std::vector<Change> changes;
+    std::vector<int> notifications;
+};
+
+// A fresh folder under the system's temporary directory, removed with everything in it.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vorlatek-test-XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    void write(const std::string& name, const std::string& text) const { std::ofstream(file(name)) << text; }
+    std::string read(const std::string& name) const {
+        std::ifstream in(file(name));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(file(name)); }
+
+private:
+    std::string path_;
+};
+
+}  // namespace vorlatek::test
