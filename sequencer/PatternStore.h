@@ -90,9 +90,6 @@ public:
 
     // Whether the threshold silences step `step` of row `row` of the pending result.
     bool thinnedOut(int row, int step) const;
-    // Whether playback of `played` leaves the step out: random editing active, the pattern
-    // under randomisation, and a silenced step of a randomised row.
-    bool randomMutes(const StepPattern* played, int row, int step) const;
 
     // Playback arrangement of the extended sequencer.
     std::int32_t autoFillIn = 0;  // 0 = manual, else a fill-in every that many measures

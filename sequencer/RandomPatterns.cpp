@@ -89,10 +89,6 @@ bool PatternStore::thinnedOut(int row, int step) const {
     return validCell(row, step) && randomisedRows[row] && randomRank[row][step] >= randThreshold[row];
 }
 
-bool PatternStore::randomMutes(const StepPattern* played, int row, int step) const {
-    return randActive && played && played == randomised && thinnedOut(row, step);
-}
-
 void PatternStore::bakeRandom() {
     if (randomised) {
         for (int row = 0; row < kPatternRows; ++row)

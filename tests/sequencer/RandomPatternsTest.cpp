@@ -179,14 +179,10 @@ TEST_F(RandomPatternsTest, ThresholdsThinTheRowAndAcceptKeepsTheThinnedRow) {
     for (int step = 0; step < kPatternSteps; ++step) silenced += store->thinnedOut(kBD, step);
     EXPECT_EQ(silenced, 12);  // a threshold of 0.2 lets the four lowest ranks sound
 
-    // Playback leaves steps out only while random editing is active, and only on this pattern.
     const int quiet = static_cast<int>(std::find(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]), 0.9375f) -
                                        std::begin(store->randomRank[kBD]));
-    EXPECT_FALSE(store->randomMutes(&pattern, kBD, quiet));
-    store->updateRandomGate(true);
-    EXPECT_TRUE(store->randomMutes(&pattern, kBD, quiet));
-    EXPECT_FALSE(store->randomMutes(&store->simplePatterns[4], kBD, quiet));
-    EXPECT_FALSE(store->randomMutes(&pattern, kCH, quiet));
+    EXPECT_TRUE(store->thinnedOut(kBD, quiet));
+    EXPECT_FALSE(store->thinnedOut(kCH, quiet));
     EXPECT_FALSE(store->thinnedOut(kPatternRows, 0));
     EXPECT_FALSE(store->thinnedOut(kBD, kPatternSteps));
 
