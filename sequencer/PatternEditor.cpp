@@ -163,21 +163,15 @@ bool PatternEditor::writeModeButton(float value) {
     return true;
 }
 
-bool PatternEditor::autoFollowButton(float value) {
-    if (!editAllowed()) return false;
-    setAutoFollow(value > 0.5f);
-    return true;
-}
+bool PatternEditor::autoFollowButton(float value) { return gatedModeButton(value, &PatternEditor::setAutoFollow); }
 
-bool PatternEditor::randModeButton(float value) {
-    if (!editAllowed()) return false;
-    setRandMode(value > 0.5f);
-    return true;
-}
+bool PatternEditor::randModeButton(float value) { return gatedModeButton(value, &PatternEditor::setRandMode); }
 
-bool PatternEditor::lengthModeButton(float value) {
+bool PatternEditor::lengthModeButton(float value) { return gatedModeButton(value, &PatternEditor::setLengthMode); }
+
+bool PatternEditor::gatedModeButton(float value, void (PatternEditor::*setter)(bool)) {
     if (!editAllowed()) return false;
-    setLengthMode(value > 0.5f);
+    (this->*setter)(value > 0.5f);
     return true;
 }
 

@@ -134,6 +134,7 @@ public:
 
 private:
     void notify(int code) const;
+    bool gatedModeButton(float value, void (PatternEditor::*setter)(bool));
     void applySelection(const Rows& rows);
     void moveEditedPattern(int direction);
     // Points the edited pattern at what the sequencer plays (or will start with).

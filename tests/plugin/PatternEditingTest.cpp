@@ -1,3 +1,4 @@
+#include "engine/Instrument.h"
 #include "plugin/DrumPlugin.h"
 #include "sequencer/PatternEditor.h"
 #include "sequencer/PatternFiles.h"
@@ -15,11 +16,6 @@ namespace {
 
 using test::RecordingHost;
 using test::ScratchDirectory;
-
-constexpr int kBD = 0;
-constexpr int kSD = 1;
-constexpr int kOH = 15;
-constexpr int kAC = 17;
 
 constexpr Modifiers kPlain{};
 constexpr Modifiers kControl{false, true, false};
@@ -47,10 +43,10 @@ protected:
         ASSERT_TRUE(editor.writeModeButton(1.0f));
         ASSERT_EQ(plugin.patternEdition().editedExtendedPattern, 0);
         editor.clearButton(kControl);
-        editor.selectButton(kBD, 1.0f, kPlain);
-        editor.selectButton(kAC, 1.0f, kControl);
+        editor.selectButton(kBassDrum, 1.0f, kPlain);
+        editor.selectButton(kAccent, 1.0f, kControl);
         for (int step : {0, 4, 8, 12}) editor.stepButton(step, step == 8 ? 1.0f : 0.5f);
-        editor.selectButton(kOH, 1.0f, kPlain);
+        editor.selectButton(kOpenHiHat, 1.0f, kPlain);
         editor.stepButton(2, 1.0f);
         editor.shiftButton(+1);
         editor.resolutionButton(4);
@@ -68,7 +64,7 @@ protected:
         editor.nextButton();
         for (int i = 0; i < 4; ++i) editor.nextButton();
         editor.clearButton(kControl);
-        editor.selectButton(kSD, 1.0f, kPlain);
+        editor.selectButton(kSnareDrum, 1.0f, kPlain);
         editor.stepButton(7, 1.0f);
         editor.tempoKnob(0.0f);
         editor.setPatternName("Host groove");
@@ -79,11 +75,11 @@ protected:
 TEST_F(PatternEditingTest, EditedPatternsSurviveTheStateChunk) {
     editPatterns();
     const ExtendedPattern& edited = *store.extendedPattern(0);
-    EXPECT_EQ(encodeStepString(edited.variationA.part1, kBD), "o...o...O...");
-    EXPECT_EQ(encodeStepString(edited.variationA.part1, kAC), "O...O...O...");
-    EXPECT_EQ(encodeStepString(edited.variationA.part1, kOH), "...O........");
+    EXPECT_EQ(encodeStepString(edited.variationA.part1, kBassDrum), "o...o...O...");
+    EXPECT_EQ(encodeStepString(edited.variationA.part1, kAccent), "O...O...O...");
+    EXPECT_EQ(encodeStepString(edited.variationA.part1, kOpenHiHat), "...O........");
     EXPECT_EQ(edited.variationA.part2.length, 4);
-    EXPECT_EQ(store.simplePattern(5)->getCell(kSD, 7), 3);
+    EXPECT_EQ(store.simplePattern(5)->getCell(kSnareDrum, 7), 3);
 
     const std::string chunk = plugin.getChunk(false);
     ScratchDirectory otherDir;
@@ -126,13 +122,13 @@ TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing
     // A pending random result on a simple pattern is undone when host mode ends.
     plugin.setRandMode(true);
     StepPattern& simple = *store.simplePattern(0);
-    simple.clearRow(kBD);
-    editor.selectButton(kBD, 1.0f, kPlain);
+    simple.clearRow(kBassDrum);
+    editor.selectButton(kBassDrum, 1.0f, kPlain);
     editor.nextButton();
     ASSERT_TRUE(store.randPending);
     host.clear();
     plugin.setHostMode(false);
-    EXPECT_EQ(encodeStepString(simple, kBD), "................");
+    EXPECT_EQ(encodeStepString(simple, kBassDrum), "................");
     EXPECT_FALSE(plugin.patternEdition().randMode);
     EXPECT_FALSE(store.randPending);
     EXPECT_EQ(host.count(kNotifyHostMode), 1);
@@ -143,20 +139,20 @@ TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing
     plugin.setRandMode(true);
     editor.nextButton();
     plugin.setIntSeqOn(false);
-    EXPECT_EQ(encodeStepString(simple, kBD), "................");
+    EXPECT_EQ(encodeStepString(simple, kBassDrum), "................");
     EXPECT_FALSE(store.randActive);
 }
 
 TEST_F(PatternEditingTest, RestoringAChunkDropsAPendingRandomResult) {
     ASSERT_TRUE(editor.writeModeButton(1.0f));
     plugin.setRandMode(true);
-    editor.selectButton(kBD, 1.0f, kPlain);
+    editor.selectButton(kBassDrum, 1.0f, kPlain);
     StepPattern& part = *editor.editedPattern();
     part.setLength(16);
-    decodeStepString("oooooooooooooooo", part, kBD);
+    decodeStepString("oooooooooooooooo", part, kBassDrum);
     const std::string chunk = plugin.getChunk(false);
 
-    part.clearRow(kBD);
+    part.clearRow(kBassDrum);
     editor.nextButton();
     ASSERT_TRUE(store.randPending);
     plugin.setChunk(chunk.data(), chunk.size(), false);
@@ -164,7 +160,7 @@ TEST_F(PatternEditingTest, RestoringAChunkDropsAPendingRandomResult) {
     EXPECT_EQ(store.randomised, nullptr);
     editor.tapButton(kPlain);  // nothing to accept: it must not thin the restored row
     editor.randUndoButton();
-    EXPECT_EQ(encodeStepString(part, kBD), "oooooooooooooooo");
+    EXPECT_EQ(encodeStepString(part, kBassDrum), "oooooooooooooooo");
 }
 
 }  // namespace

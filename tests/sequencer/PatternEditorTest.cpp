@@ -1,3 +1,4 @@
+#include "engine/Instrument.h"
 #include "sequencer/EditorNotification.h"
 #include "sequencer/PatternEditor.h"
 #include "sequencer/SequencerListener.h"
@@ -14,14 +15,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-constexpr int kBD = 0;
-constexpr int kSD = 1;
-constexpr int kLC = 2;
-constexpr int kMC = 3;
-constexpr int kHC = 4;
-constexpr int kCH = 16;
-constexpr int kAC = 17;
 
 constexpr Modifiers kPlain{};
 constexpr Modifiers kControl{false, true, false};
@@ -45,7 +38,7 @@ protected:
     PatternEditor editor{*store, settings, edition, clock};
 
     // Write mode on extended pattern 2, variation B, Part 1, with `rows` selected.
-    void startEditing(std::initializer_list<int> rows = {kBD}) {
+    void startEditing(std::initializer_list<int> rows = {kBassDrum}) {
         settings.intSeqOn = true;
         store->basicPattern = 2;
         store->basicVariation = 1;
@@ -137,95 +130,95 @@ TEST_F(PatternEditorTest, StepButtonsWriteCellsSetTheLengthOrSelectThePlayPatter
     EXPECT_EQ(store->introFillInPattern, 12);
     EXPECT_EQ(store->basicPattern, 11);
 
-    startEditing({kBD, kAC});
+    startEditing({kBassDrum, kAccent});
     editor.stepButton(0, 0.5f);
     editor.stepButton(1, 1.0f);
     editor.stepButton(2, 0.5f);
     editor.stepButton(2, 0.0f);
     editor.stepButton(16, 1.0f);
     editor.stepButton(-1, 1.0f);
-    EXPECT_EQ(row(kBD), "oO..............");
-    EXPECT_EQ(row(kAC), "OO..............");  // the accent row is always accented
+    EXPECT_EQ(row(kBassDrum), "oO..............");
+    EXPECT_EQ(row(kAccent), "OO..............");  // the accent row is always accented
 
     editor.setLengthMode(true);
     editor.stepButton(5, 0.5f);
     EXPECT_EQ(edited().length, 6);
-    EXPECT_EQ(row(kBD), "oO....");
+    EXPECT_EQ(row(kBassDrum), "oO....");
 }
 
 TEST_F(PatternEditorTest, ShiftRotatesTheSelectedRowsWithinTheLength) {
-    startEditing({kBD, kSD});
-    decodeStepString("O...o...", edited(), kBD);
-    decodeStepString("o...............", edited(), kSD);
+    startEditing({kBassDrum, kSnareDrum});
+    decodeStepString("O...o...", edited(), kBassDrum);
+    decodeStepString("o...............", edited(), kSnareDrum);
     edited().setLength(8);
     editor.shiftButton(+1);
-    EXPECT_EQ(row(kBD), ".O...o..");
-    EXPECT_EQ(edited().getCell(kSD, 1), 1);
+    EXPECT_EQ(row(kBassDrum), ".O...o..");
+    EXPECT_EQ(edited().getCell(kSnareDrum, 1), 1);
     EXPECT_THAT(listener.codes, ElementsAre(kNotifySelectionEdited));
     editor.shiftButton(-1);
-    EXPECT_EQ(row(kBD), "O...o...");
+    EXPECT_EQ(row(kBassDrum), "O...o...");
 
     edited().setLength(1);
     editor.shiftButton(+1);
-    EXPECT_EQ(edited().getCell(kBD, 0), 3);
+    EXPECT_EQ(edited().getCell(kBassDrum, 0), 3);
     editor.partButton(1);  // an empty second part: nothing to move
-    decodeStepString("o", edited(), kBD);
+    decodeStepString("o", edited(), kBassDrum);
     editor.shiftButton(+1);
-    EXPECT_EQ(edited().getCell(kBD, 0), 1);
+    EXPECT_EQ(edited().getCell(kBassDrum, 0), 1);
 }
 
 TEST_F(PatternEditorTest, RowsPasteBackIntoTheirOwnRowsOrOneRowIntoAllSelected) {
-    startEditing({kBD, kSD});
-    decodeStepString("o.o.o.o.", edited(), kBD);
-    decodeStepString("..O...O.", edited(), kSD);
+    startEditing({kBassDrum, kSnareDrum});
+    decodeStepString("o.o.o.o.", edited(), kBassDrum);
+    decodeStepString("..O...O.", edited(), kSnareDrum);
     editor.copyButton(kPlain);
     EXPECT_EQ(editor.rowClipboard().count(), 2);
-    editor.selectButton(kCH, 1.0f, kPlain);  // two rows wait: the selection stays
-    EXPECT_THAT(selection(), ElementsAre(kBD, kSD));
+    editor.selectButton(kClosedHiHat, 1.0f, kPlain);  // two rows wait: the selection stays
+    EXPECT_THAT(selection(), ElementsAre(kBassDrum, kSnareDrum));
     editor.partButton(1);
-    editor.setSelectedInstrument(kSD, false);
-    editor.setSelectedInstrument(kCH, true);
+    editor.setSelectedInstrument(kSnareDrum, false);
+    editor.setSelectedInstrument(kClosedHiHat, true);
     editor.pasteButton(kPlain);
-    EXPECT_EQ(edited().getCell(kBD, 2), 1);
-    EXPECT_EQ(edited().getCell(kSD, 2), 3);
-    EXPECT_EQ(edited().getCell(kCH, 2), 0);
+    EXPECT_EQ(edited().getCell(kBassDrum, 2), 1);
+    EXPECT_EQ(edited().getCell(kSnareDrum, 2), 3);
+    EXPECT_EQ(edited().getCell(kClosedHiHat, 2), 0);
     EXPECT_FALSE(editor.rowClipboard().held());
 
     // One row into three.
     editor.partButton(0);
-    editor.selectButton(kSD, 1.0f, kPlain);
+    editor.selectButton(kSnareDrum, 1.0f, kPlain);
     editor.copyButton(kPlain);
-    for (int r : {kBD, kLC, kAC}) editor.selectButton(r, 1.0f, r == kBD ? kPlain : kControl);
+    for (int r : {kBassDrum, kLowConga, kAccent}) editor.selectButton(r, 1.0f, r == kBassDrum ? kPlain : kControl);
     editor.pasteButton(kPlain);
-    EXPECT_EQ(row(kBD), "..O...O.........");
-    EXPECT_EQ(row(kLC), "..O...O.........");
-    EXPECT_EQ(row(kAC), "..O...O.........");
+    EXPECT_EQ(row(kBassDrum), "..O...O.........");
+    EXPECT_EQ(row(kLowConga), "..O...O.........");
+    EXPECT_EQ(row(kAccent), "..O...O.........");
     EXPECT_FALSE(editor.rowClipboard().held());
     editor.pasteButton(kPlain);  // empty clipboard: nothing
-    EXPECT_EQ(row(kLC), "..O...O.........");
+    EXPECT_EQ(row(kLowConga), "..O...O.........");
 }
 
 TEST_F(PatternEditorTest, ClearRemovesRowsPatternsOrTheSecondPart) {
-    startEditing({kBD});
-    decodeStepString("oooo", edited(), kBD);
-    decodeStepString("oooo", edited(), kSD);
+    startEditing({kBassDrum});
+    decodeStepString("oooo", edited(), kBassDrum);
+    decodeStepString("oooo", edited(), kSnareDrum);
     editor.copyButton(kPlain);
     editor.clearButton(kPlain);  // cancels the copy only
     EXPECT_FALSE(editor.rowClipboard().held());
-    EXPECT_EQ(row(kBD).substr(0, 4), "oooo");
+    EXPECT_EQ(row(kBassDrum).substr(0, 4), "oooo");
     editor.clearButton(kPlain);
-    EXPECT_EQ(row(kBD).substr(0, 4), "....");
-    EXPECT_EQ(row(kSD).substr(0, 4), "oooo");
+    EXPECT_EQ(row(kBassDrum).substr(0, 4), "....");
+    EXPECT_EQ(row(kSnareDrum).substr(0, 4), "oooo");
     editor.clearButton(kControl);
-    EXPECT_EQ(row(kSD).substr(0, 4), "....");
+    EXPECT_EQ(row(kSnareDrum).substr(0, 4), "....");
 
     PatternVariation& variation = *editor.editedVariation();
     variation.part2.setLength(8);
-    decodeStepString("o", variation.part1, kBD);
+    decodeStepString("o", variation.part1, kBassDrum);
     editor.setLengthMode(true);
     editor.clearButton(kPlain);  // Part 1: nothing
     EXPECT_EQ(variation.part1.length, 16);
-    EXPECT_EQ(variation.part1.getCell(kBD, 0), 1);
+    EXPECT_EQ(variation.part1.getCell(kBassDrum, 0), 1);
     editor.partButton(1);
     editor.clearButton(kPlain);
     EXPECT_EQ(variation.part2.length, 0);
@@ -236,7 +229,7 @@ TEST_F(PatternEditorTest, WholePatternClipboardsCopyAndPasteWithControl) {
     ExtendedPattern& source = *editor.editedExtendedPattern();
     source.setName("Groove");
     source.variationA.part2.setLength(4);
-    decodeStepString("O.o.", source.variationB.part1, kHC);
+    decodeStepString("O.o.", source.variationB.part1, kHighConga);
     editor.pasteButton(kControl);  // nothing copied yet: the pattern stays
     EXPECT_STREQ(source.name, "Groove");
     editor.copyButton(kControl);
@@ -245,42 +238,42 @@ TEST_F(PatternEditorTest, WholePatternClipboardsCopyAndPasteWithControl) {
     const ExtendedPattern& copy = *store->extendedPattern(3);
     EXPECT_STREQ(copy.name, "Groove");
     EXPECT_EQ(copy.variationA.part2.length, 4);
-    EXPECT_EQ(encodeStepString(copy.variationB.part1, kHC).substr(0, 4), "O.o.");
+    EXPECT_EQ(encodeStepString(copy.variationB.part1, kHighConga).substr(0, 4), "O.o.");
 
     settings.hostMode = true;
-    decodeStepString("oO", edited(), kMC);
+    decodeStepString("oO", edited(), kMidConga);
     edited().setName("Simple");
     editor.copyButton(kControl);
     editor.nextButton();
     editor.pasteButton(kControl);
     EXPECT_STREQ(store->simplePattern(1)->name, "Simple");
-    EXPECT_EQ(store->simplePattern(1)->getCell(kMC, 1), 3);
+    EXPECT_EQ(store->simplePattern(1)->getCell(kMidConga, 1), 3);
 }
 
 TEST_F(PatternEditorTest, SelectionClicksWithModifiers) {
-    startEditing({kSD});
-    editor.selectButton(kHC, 1.0f, kShift);
-    EXPECT_THAT(selection(), ElementsAre(kSD, kLC, kMC, kHC));
-    editor.selectButton(kSD, 1.0f, kPlain);
-    editor.selectButton(kAC, 1.0f, kShift);  // the accent button sits left of BD
-    EXPECT_THAT(selection(), ElementsAre(kBD, kSD, kAC));
-    editor.selectButton(kCH, 1.0f, kShift);  // several selected: a plain click
-    EXPECT_THAT(selection(), ElementsAre(kCH));
-    editor.selectButton(kBD, 1.0f, kControl);
-    editor.selectButton(kCH, 0.0f, kControl);
-    EXPECT_THAT(selection(), ElementsAre(kBD));
-    editor.selectButton(kSD, 1.0f, kAlt);
+    startEditing({kSnareDrum});
+    editor.selectButton(kHighConga, 1.0f, kShift);
+    EXPECT_THAT(selection(), ElementsAre(kSnareDrum, kLowConga, kMidConga, kHighConga));
+    editor.selectButton(kSnareDrum, 1.0f, kPlain);
+    editor.selectButton(kAccent, 1.0f, kShift);  // the accent button sits left of BD
+    EXPECT_THAT(selection(), ElementsAre(kBassDrum, kSnareDrum, kAccent));
+    editor.selectButton(kClosedHiHat, 1.0f, kShift);  // several selected: a plain click
+    EXPECT_THAT(selection(), ElementsAre(kClosedHiHat));
+    editor.selectButton(kBassDrum, 1.0f, kControl);
+    editor.selectButton(kClosedHiHat, 0.0f, kControl);
+    EXPECT_THAT(selection(), ElementsAre(kBassDrum));
+    editor.selectButton(kSnareDrum, 1.0f, kAlt);
     EXPECT_EQ(editor.selectedCount(), 18);
-    editor.selectButton(kSD, 1.0f, kAlt);
+    editor.selectButton(kSnareDrum, 1.0f, kAlt);
     EXPECT_EQ(editor.selectedCount(), 0);
-    editor.activityLampClicked(kMC);
-    EXPECT_THAT(selection(), ElementsAre(kMC));
+    editor.activityLampClicked(kMidConga);
+    EXPECT_THAT(selection(), ElementsAre(kMidConga));
     editor.selectButton(kPatternRows, 1.0f, kPlain);
-    EXPECT_THAT(selection(), ElementsAre(kMC));
+    EXPECT_THAT(selection(), ElementsAre(kMidConga));
 
     edition.writeMode = false;  // editing not allowed: clicks change nothing
-    editor.selectButton(kBD, 1.0f, kPlain);
-    EXPECT_THAT(selection(), ElementsAre(kMC));
+    editor.selectButton(kBassDrum, 1.0f, kPlain);
+    EXPECT_THAT(selection(), ElementsAre(kMidConga));
 }
 
 TEST_F(PatternEditorTest, TempoShuffleResolutionAndName) {
@@ -341,39 +334,39 @@ TEST_F(PatternEditorTest, PreviousAndNextMoveTheEditedPatternUnlessFollowing) {
 }
 
 TEST_F(PatternEditorTest, RandomModeGeneratesAcceptsAndRestores) {
-    startEditing({kBD, kAC});
+    startEditing({kBassDrum, kAccent});
     std::fill(std::begin(store->randThreshold), std::end(store->randThreshold), 0.25f);
-    decodeStepString("O.o.O.o.", edited(), kBD);
+    decodeStepString("O.o.O.o.", edited(), kBassDrum);
     const StepPattern before = edited();
     editor.setRandMode(true);
     EXPECT_TRUE(store->randActive);
     editor.nextButton();
     ASSERT_TRUE(editor.randomPending());
-    EXPECT_EQ(editor.randomTarget(), kBD);  // the manual row moves to a randomised row
+    EXPECT_EQ(editor.randomTarget(), kBassDrum);  // the manual row moves to a randomised row
     EXPECT_EQ(edition.editedExtendedPattern, 2);
 
     int shown = 0;
-    for (int step = 0; step < kPatternSteps; ++step) shown += editor.displayCell(kBD, step) & 1;
+    for (int step = 0; step < kPatternSteps; ++step) shown += editor.displayCell(kBassDrum, step) & 1;
     EXPECT_EQ(shown, 4);
-    EXPECT_EQ(onSteps(kBD), 16);
+    EXPECT_EQ(onSteps(kBassDrum), 16);
 
     // Pending: the steps write only into a manual row that was not randomised.
     editor.stepButton(3, 0.5f);
-    EXPECT_EQ(edited().getCell(kCH, 3), 0);
-    editor.selectButton(kCH, 1.0f, kPlain);
-    EXPECT_THAT(selection(), ElementsAre(kBD, kAC));
+    EXPECT_EQ(edited().getCell(kClosedHiHat, 3), 0);
+    editor.selectButton(kClosedHiHat, 1.0f, kPlain);
+    EXPECT_THAT(selection(), ElementsAre(kBassDrum, kAccent));
     editor.stepButton(3, 0.5f);
-    EXPECT_EQ(edited().getCell(kCH, 3), 1);
+    EXPECT_EQ(edited().getCell(kClosedHiHat, 3), 1);
     EXPECT_FALSE(editor.variationButton(0));
     EXPECT_FALSE(editor.partButton(1));
     editor.clearButton(kControl);
-    EXPECT_EQ(onSteps(kBD), 16);
+    EXPECT_EQ(onSteps(kBassDrum), 16);
 
     // Leaving random mode restores the rows; the manual write stays.
     editor.setRandMode(false);
-    EXPECT_EQ(encodeStepString(edited(), kBD), encodeStepString(before, kBD));
-    EXPECT_EQ(encodeStepString(edited(), kAC), encodeStepString(before, kAC));
-    EXPECT_EQ(edited().getCell(kCH, 3), 1);
+    EXPECT_EQ(encodeStepString(edited(), kBassDrum), encodeStepString(before, kBassDrum));
+    EXPECT_EQ(encodeStepString(edited(), kAccent), encodeStepString(before, kAccent));
+    EXPECT_EQ(edited().getCell(kClosedHiHat, 3), 1);
     EXPECT_FALSE(store->randActive);
 
     // Tap accepts the thinned result and nothing is pending afterwards.
@@ -381,16 +374,16 @@ TEST_F(PatternEditorTest, RandomModeGeneratesAcceptsAndRestores) {
     editor.nextButton();
     editor.tapButton(kPlain);
     EXPECT_FALSE(store->randPending);
-    EXPECT_EQ(onSteps(kBD), 4);
+    EXPECT_EQ(onSteps(kBassDrum), 4);
     EXPECT_FALSE(clock.tapPending.load());
     editor.nextButton();
     editor.randUndoButton();
-    EXPECT_EQ(onSteps(kBD), 4);
+    EXPECT_EQ(onSteps(kBassDrum), 4);
 }
 
 TEST_F(PatternEditorTest, APendingResultIsFinishedOnItsOwnPatternAfterTheEditedOneMoved) {
-    startEditing({kBD});
-    decodeStepString("o...o...", edited(), kBD);
+    startEditing({kBassDrum});
+    decodeStepString("o...o...", edited(), kBassDrum);
     StepPattern& randomised = edited();
     editor.setRandMode(true);
     editor.nextButton();
@@ -399,10 +392,10 @@ TEST_F(PatternEditorTest, APendingResultIsFinishedOnItsOwnPatternAfterTheEditedO
     store->currentPattern = 9;
     editor.setWriteMode(true);
     ASSERT_NE(&edited(), &randomised);
-    decodeStepString("oooo", edited(), kBD);
+    decodeStepString("oooo", edited(), kBassDrum);
     editor.randUndoButton();
-    EXPECT_EQ(encodeStepString(randomised, kBD), "o...o...........");
-    EXPECT_EQ(row(kBD).substr(0, 4), "oooo");
+    EXPECT_EQ(encodeStepString(randomised, kBassDrum), "o...o...........");
+    EXPECT_EQ(row(kBassDrum).substr(0, 4), "oooo");
 }
 
 TEST_F(PatternEditorTest, TapHandsTheSelectedRowsToTheClockOrActsOnPlayback) {
@@ -414,19 +407,19 @@ TEST_F(PatternEditorTest, TapHandsTheSelectedRowsToTheClockOrActsOnPlayback) {
     editor.tapButton(kPlain);
     EXPECT_TRUE(store->fillInRequested);
 
-    startEditing({kSD, kAC});
+    startEditing({kSnareDrum, kAccent});
     editor.tapButton(kControl);
     EXPECT_TRUE(clock.tapPending.load());
     EXPECT_EQ(clock.tapValue, 3);
-    EXPECT_TRUE(clock.tapRows[kSD] && clock.tapRows[kAC]);
-    EXPECT_FALSE(clock.tapRows[kBD]);
+    EXPECT_TRUE(clock.tapRows[kSnareDrum] && clock.tapRows[kAccent]);
+    EXPECT_FALSE(clock.tapRows[kBassDrum]);
     clock.tapPending = false;
     editor.tapButton(kPlain);
     EXPECT_EQ(clock.tapValue, 1);
 }
 
 TEST_F(PatternEditorTest, AnAbsentEditedPatternMakesEveryOperationANoOp) {
-    startEditing({kBD});
+    startEditing({kBassDrum});
     edition.editedExtendedPattern = 40;
     ASSERT_EQ(editor.editedPattern(), nullptr);
     for (int step = 0; step < kPatternSteps; ++step) editor.stepButton(step, 1.0f);
@@ -442,7 +435,7 @@ TEST_F(PatternEditorTest, AnAbsentEditedPatternMakesEveryOperationANoOp) {
     editor.setRandMode(true);
     editor.nextButton();
     EXPECT_FALSE(store->randPending);
-    EXPECT_EQ(editor.displayCell(kBD, 0), 0);
+    EXPECT_EQ(editor.displayCell(kBassDrum, 0), 0);
     EXPECT_FALSE(editor.rowClipboard().held());
 }
 

@@ -1,3 +1,4 @@
+#include "engine/Instrument.h"
 #include "sequencer/PatternStore.h"
 
 #include "LinearSeededEngine.h"
@@ -14,11 +15,6 @@ namespace vorlatek {
 namespace {
 
 using Rows = PatternStore::RowSelection;
-
-constexpr int kBD = 0;
-constexpr int kSD = 1;
-constexpr int kCH = 16;
-constexpr int kAC = 17;
 
 Rows rowsOf(std::initializer_list<int> rows) {
     Rows selection{};
@@ -65,7 +61,7 @@ Generated referenceGeneration(std::mt19937& engine, const Rows& rows, const Step
         for (int j = 0; j < 16; ++j) order.insert(order.begin() + referenceUniform(engine, j + 1), j);
         for (int step = 0; step < kPatternSteps; ++step) {
             out.ranks[row][step] = static_cast<float>(order[static_cast<std::size_t>(step)]) / 16.0f;
-            const bool accent = referenceUniform(engine, 2) == 1 || row == kAC;
+            const bool accent = referenceUniform(engine, 2) == 1 || row == kAccent;
             out.cells[row][step] = accent ? 3 : 1;
         }
     }
@@ -96,14 +92,14 @@ protected:
     StepPattern& pattern = store->simplePatterns[3];
 
     void SetUp() override {
-        decodeStepString("O.o.o...O.o.o...", pattern, kBD);
-        decodeStepString("o.O.o.o.", pattern, kCH);
+        decodeStepString("O.o.o...O.o.o...", pattern, kBassDrum);
+        decodeStepString("o.O.o.o.", pattern, kClosedHiHat);
         std::fill(std::begin(store->randThreshold), std::end(store->randThreshold), 0.2f);
     }
 };
 
 TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDocumentedDraws) {
-    const Rows rows = rowsOf({kBD, kSD, kAC});
+    const Rows rows = rowsOf({kBassDrum, kSnareDrum, kAccent});
     const StepPattern before = pattern;
     store->generator.seed(2024);
     std::mt19937 seeds = test::linearSeededEngine(2024);
@@ -131,14 +127,14 @@ TEST_F(RandomPatternsTest, RandomRowsAreFullWithRanksInARandomOrder) {
     int bdAccents = 0;
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
         store->generator.seed(seed);
-        store->nextRandom(&pattern, rowsOf({kBD, kAC}));
-        std::vector<float> ranks(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]));
+        store->nextRandom(&pattern, rowsOf({kBassDrum, kAccent}));
+        std::vector<float> ranks(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]));
         std::sort(ranks.begin(), ranks.end());
         for (int k = 0; k < kPatternSteps; ++k) EXPECT_EQ(ranks[static_cast<std::size_t>(k)], k / 16.0f);
         for (int step = 0; step < kPatternSteps; ++step) {
-            EXPECT_EQ(pattern.getCell(kAC, step), 3);
-            EXPECT_EQ(pattern.getCell(kBD, step) & 1, 1);
-            bdAccents += pattern.getCell(kBD, step) >> 1;
+            EXPECT_EQ(pattern.getCell(kAccent, step), 3);
+            EXPECT_EQ(pattern.getCell(kBassDrum, step) & 1, 1);
+            bdAccents += pattern.getCell(kBassDrum, step) >> 1;
         }
     }
     EXPECT_GT(bdAccents, 320 / 2 - 40);
@@ -148,82 +144,82 @@ TEST_F(RandomPatternsTest, RandomRowsAreFullWithRanksInARandomOrder) {
 TEST_F(RandomPatternsTest, NextNextPreviousComesBackToTheFirstResult) {
     store->generator.seed(7);
     const StepPattern before = pattern;
-    store->previousRandom(&pattern, rowsOf({kBD}));  // nothing remembered yet
+    store->previousRandom(&pattern, rowsOf({kBassDrum}));  // nothing remembered yet
     EXPECT_EQ(store->currentSeed, 0u);
     EXPECT_FALSE(store->randPending);
 
-    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
     const StepPattern first = pattern;
     const std::uint32_t firstSeed = store->currentSeed;
-    std::vector<float> firstRanks(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]));
-    store->previousRandom(&pattern, rowsOf({kBD}));  // right after the first Next: nothing
+    std::vector<float> firstRanks(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]));
+    store->previousRandom(&pattern, rowsOf({kBassDrum}));  // right after the first Next: nothing
     EXPECT_EQ(store->currentSeed, firstSeed);
 
-    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
     EXPECT_NE(store->currentSeed, firstSeed);
-    store->previousRandom(&pattern, rowsOf({kBD}));
+    store->previousRandom(&pattern, rowsOf({kBassDrum}));
     EXPECT_EQ(store->currentSeed, firstSeed);
     EXPECT_TRUE(store->seedHistory.empty());
-    EXPECT_EQ(encodeStepString(pattern, kBD), encodeStepString(first, kBD));
-    EXPECT_EQ(std::vector<float>(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD])), firstRanks);
-    EXPECT_EQ(encodeStepString(pattern, kCH), encodeStepString(before, kCH));
+    EXPECT_EQ(encodeStepString(pattern, kBassDrum), encodeStepString(first, kBassDrum));
+    EXPECT_EQ(std::vector<float>(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum])), firstRanks);
+    EXPECT_EQ(encodeStepString(pattern, kClosedHiHat), encodeStepString(before, kClosedHiHat));
 
     store->undoRandom();
-    EXPECT_EQ(encodeStepString(pattern, kBD), encodeStepString(before, kBD));
+    EXPECT_EQ(encodeStepString(pattern, kBassDrum), encodeStepString(before, kBassDrum));
 }
 
 TEST_F(RandomPatternsTest, ThresholdsThinTheRowAndAcceptKeepsTheThinnedRow) {
     store->generator.seed(99);
-    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
     int silenced = 0;
-    for (int step = 0; step < kPatternSteps; ++step) silenced += store->thinnedOut(kBD, step);
+    for (int step = 0; step < kPatternSteps; ++step) silenced += store->thinnedOut(kBassDrum, step);
     EXPECT_EQ(silenced, 12);  // a threshold of 0.2 lets the four lowest ranks sound
 
-    const int quiet = static_cast<int>(std::find(std::begin(store->randomRank[kBD]), std::end(store->randomRank[kBD]), 0.9375f) -
-                                       std::begin(store->randomRank[kBD]));
-    EXPECT_TRUE(store->thinnedOut(kBD, quiet));
-    EXPECT_FALSE(store->thinnedOut(kCH, quiet));
+    const int quiet = static_cast<int>(std::find(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]), 0.9375f) -
+                                       std::begin(store->randomRank[kBassDrum]));
+    EXPECT_TRUE(store->thinnedOut(kBassDrum, quiet));
+    EXPECT_FALSE(store->thinnedOut(kClosedHiHat, quiet));
     EXPECT_FALSE(store->thinnedOut(kPatternRows, 0));
-    EXPECT_FALSE(store->thinnedOut(kBD, kPatternSteps));
+    EXPECT_FALSE(store->thinnedOut(kBassDrum, kPatternSteps));
 
     store->acceptRandom();
-    EXPECT_EQ(onSteps(pattern, kBD), 4);
+    EXPECT_EQ(onSteps(pattern, kBassDrum), 4);
     EXPECT_FALSE(store->randPending);
     EXPECT_EQ(store->randomised, nullptr);
-    EXPECT_EQ(store->randomRank[kBD][quiet], -1.0f);
+    EXPECT_EQ(store->randomRank[kBassDrum][quiet], -1.0f);
 
     // Later generations start from the accepted pattern: undo goes back to it.
-    const std::string accepted = encodeStepString(pattern, kBD);
-    store->nextRandom(&pattern, rowsOf({kBD}));
+    const std::string accepted = encodeStepString(pattern, kBassDrum);
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
     store->undoRandom();
-    EXPECT_EQ(encodeStepString(pattern, kBD), accepted);
+    EXPECT_EQ(encodeStepString(pattern, kBassDrum), accepted);
 }
 
 TEST_F(RandomPatternsTest, LeavingRandomEditingRestoresAndAnotherPatternAcceptsThePending) {
-    const std::string bd = encodeStepString(pattern, kBD);
+    const std::string bd = encodeStepString(pattern, kBassDrum);
     store->updateRandomGate(true);
-    store->nextRandom(&pattern, rowsOf({kBD}));
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
     store->updateRandomGate(false);
-    EXPECT_EQ(encodeStepString(pattern, kBD), bd);
+    EXPECT_EQ(encodeStepString(pattern, kBassDrum), bd);
     EXPECT_FALSE(store->randPending);
     EXPECT_FALSE(store->randActive);
     EXPECT_EQ(store->randomised, nullptr);
 
     StepPattern& other = store->simplePatterns[10];
-    decodeStepString("o...o...o...o...", other, kBD);
-    store->nextRandom(&pattern, rowsOf({kBD}));
-    store->nextRandom(&other, rowsOf({kBD}));
-    EXPECT_EQ(onSteps(pattern, kBD), 4);  // baked when the generation moved on
+    decodeStepString("o...o...o...o...", other, kBassDrum);
+    store->nextRandom(&pattern, rowsOf({kBassDrum}));
+    store->nextRandom(&other, rowsOf({kBassDrum}));
+    EXPECT_EQ(onSteps(pattern, kBassDrum), 4);  // baked when the generation moved on
     EXPECT_EQ(store->randomised, &other);
     store->undoRandom();
-    EXPECT_EQ(encodeStepString(other, kBD), "o...o...o...o...");
-    EXPECT_EQ(onSteps(pattern, kBD), 4);
+    EXPECT_EQ(encodeStepString(other, kBassDrum), "o...o...o...o...");
+    EXPECT_EQ(onSteps(pattern, kBassDrum), 4);
 
     // No pattern: no draw, no seed.
     const std::uint32_t seed = store->currentSeed;
     const std::size_t history = store->seedHistory.size();
-    store->nextRandom(nullptr, rowsOf({kBD}));
-    store->previousRandom(nullptr, rowsOf({kBD}));
+    store->nextRandom(nullptr, rowsOf({kBassDrum}));
+    store->previousRandom(nullptr, rowsOf({kBassDrum}));
     EXPECT_EQ(store->currentSeed, seed);
     EXPECT_EQ(store->seedHistory.size(), history);
 }
