@@ -29,7 +29,8 @@ std::vector<std::string> expectedShortNames() {
 }  // namespace
 
 TEST(VorlatekInfo, PublishesItsIdentity) {
-    RunResult r = runHost({"info", "--json", VORLATEK_PLUGIN_PATH});
+    TempDir dir;
+    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = parseJson(r.out);
     EXPECT_EQ(j["name"], "Vorlatek");
@@ -40,7 +41,8 @@ TEST(VorlatekInfo, PublishesItsIdentity) {
     EXPECT_EQ(j["uniqueId"], "VRLT");
     EXPECT_EQ(j["version"], 1);
     EXPECT_EQ(j["category"], 2);
-    EXPECT_EQ(j["flags"], json::parse(R"(["hasEditor", "canReplacing", "programChunks", "isSynth"])"));
+    // No editor is announced until there is one to open.
+    EXPECT_EQ(j["flags"], json::parse(R"(["canReplacing", "programChunks", "isSynth"])"));
     EXPECT_EQ(j["numInputs"], 0);
     EXPECT_EQ(j["initialDelay"], 0);
     EXPECT_EQ(j["numPrograms"], 128);
@@ -48,7 +50,8 @@ TEST(VorlatekInfo, PublishesItsIdentity) {
 }
 
 TEST(VorlatekInfo, ParametersCarryTheirShortNames) {
-    RunResult r = runHost({"info", "--json", VORLATEK_PLUGIN_PATH});
+    TempDir dir;
+    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = parseJson(r.out);
     EXPECT_EQ(j["numParams"], 111);
@@ -70,7 +73,8 @@ TEST(VorlatekInfo, ParametersCarryTheirShortNames) {
 }
 
 TEST(VorlatekInfo, OutputsAreMasterThenSeventeenStereoPairs) {
-    RunResult r = runHost({"info", "--json", VORLATEK_PLUGIN_PATH});
+    TempDir dir;
+    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = parseJson(r.out);
     EXPECT_EQ(j["numOutputs"], 36);
@@ -82,7 +86,8 @@ TEST(VorlatekInfo, OutputsAreMasterThenSeventeenStereoPairs) {
 }
 
 TEST(VorlatekInfo, CanDoAnswers) {
-    RunResult r = runHost({"info", "--json", VORLATEK_PLUGIN_PATH});
+    TempDir dir;
+    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
     ASSERT_EQ(r.status, 0) << r.err;
     json canDo = parseJson(r.out)["canDo"];
     for (const char* no : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "bypass"}) EXPECT_EQ(canDo[no], -1) << no;
