@@ -4,6 +4,7 @@
 #include "plugin/ModuleServices.h"
 #include "plugin/StateDocuments.h"
 #include "sequencer/PatternEditor.h"
+#include "sequencer/PatternFiles.h"
 #include "sequencer/PatternStore.h"
 #include "sequencer/XmlDocument.h"
 
@@ -161,6 +162,18 @@ bool DrumPlugin::savePresetFile(const std::string& path) const {
             .saveFile(path);
     if (extensionIs(path, ".vpb")) return xml::Document::withRoot(presets_.writePresetBank(*this)).saveFile(path);
     return false;
+}
+
+bool DrumPlugin::savePatternFile(const std::string& path) const {
+    const PresetSlot& slot = presets_.slot(currentProgram_.load(std::memory_order_relaxed));
+    return vorlatek::savePatternFile(path, *store_, edition_.editedSimplePattern, edition_.editedExtendedPattern,
+                                     [&] { return PresetBank::writePreset(slot, *this); });
+}
+
+bool DrumPlugin::loadPatternBankFile(const std::string& path) {
+    // A pending random result belongs to the patterns a bank replaces: give them back first.
+    store_->discardRandom();
+    return vorlatek::loadPatternBankFile(path, *store_);
 }
 
 // Host chunks ---------------------------------------------------------------------------------

@@ -26,13 +26,18 @@ std::vector<std::string> expectedShortNames() {
     return names;
 }
 
+// `info --json` of a private copy of our plug-in.
+json vorlatekInfo() {
+    TempDir dir;
+    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
+    EXPECT_EQ(r.status, 0) << r.err;
+    return r.status == 0 ? parseJson(r.out) : json::object();
+}
+
 }  // namespace
 
 TEST(VorlatekInfo, PublishesItsIdentity) {
-    TempDir dir;
-    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    json j = parseJson(r.out);
+    json j = vorlatekInfo();
     EXPECT_EQ(j["name"], "Vorlatek");
     EXPECT_EQ(j["product"], "Vorlatek");
     EXPECT_EQ(j["vendor"], "Velmora Group Audio Software");
@@ -50,10 +55,7 @@ TEST(VorlatekInfo, PublishesItsIdentity) {
 }
 
 TEST(VorlatekInfo, ParametersCarryTheirShortNames) {
-    TempDir dir;
-    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    json j = parseJson(r.out);
+    json j = vorlatekInfo();
     EXPECT_EQ(j["numParams"], 111);
     const auto names = expectedShortNames();
     ASSERT_EQ(names.size(), 111u);
@@ -73,10 +75,7 @@ TEST(VorlatekInfo, ParametersCarryTheirShortNames) {
 }
 
 TEST(VorlatekInfo, OutputsAreMasterThenSeventeenStereoPairs) {
-    TempDir dir;
-    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    json j = parseJson(r.out);
+    json j = vorlatekInfo();
     EXPECT_EQ(j["numOutputs"], 36);
     ASSERT_EQ(j["outputs"].size(), 36u);
     for (int pin = 0; pin < 36; ++pin) {
@@ -86,10 +85,7 @@ TEST(VorlatekInfo, OutputsAreMasterThenSeventeenStereoPairs) {
 }
 
 TEST(VorlatekInfo, CanDoAnswers) {
-    TempDir dir;
-    RunResult r = runHost({"info", "--json", isolatedPlugin(dir)});
-    ASSERT_EQ(r.status, 0) << r.err;
-    json canDo = parseJson(r.out)["canDo"];
+    json canDo = vorlatekInfo()["canDo"];
     for (const char* no : {"sendVstEvents", "sendVstMidiEvent", "sendVstTimeInfo", "bypass"}) EXPECT_EQ(canDo[no], -1) << no;
     for (const char* yes : {"receiveVstEvents", "receiveVstMidiEvent", "receiveVstTimeInfo", "midiProgramNames"}) {
         EXPECT_EQ(canDo[yes], 1) << yes;
