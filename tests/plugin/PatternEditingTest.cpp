@@ -143,7 +143,7 @@ TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing
     EXPECT_FALSE(store.randActive);
 }
 
-TEST_F(PatternEditingTest, RestoringAChunkDropsAPendingRandomResult) {
+TEST_F(PatternEditingTest, ReplacingThePatternsDropsAPendingRandomResult) {
     ASSERT_TRUE(editor.writeModeButton(1.0f));
     plugin.setRandMode(true);
     editor.selectButton(kBassDrum, 1.0f, kPlain);
@@ -151,16 +151,20 @@ TEST_F(PatternEditingTest, RestoringAChunkDropsAPendingRandomResult) {
     part.setLength(16);
     decodeStepString("oooooooooooooooo", part, kBassDrum);
     const std::string chunk = plugin.getChunk(false);
+    ASSERT_TRUE(plugin.savePatternFile(dir.file("saved.veb")));
 
-    part.clearRow(kBassDrum);
-    editor.nextButton();
-    ASSERT_TRUE(store.randPending);
-    plugin.setChunk(chunk.data(), chunk.size(), false);
-    EXPECT_FALSE(store.randPending);
-    EXPECT_EQ(store.randomised, nullptr);
-    editor.tapButton(kPlain);  // nothing to accept: it must not thin the restored row
-    editor.randUndoButton();
-    EXPECT_EQ(encodeStepString(part, kBassDrum), "oooooooooooooooo");
+    for (int load = 0; load < 2; ++load) {
+        part.clearRow(kBassDrum);
+        editor.nextButton();
+        ASSERT_TRUE(store.randPending);
+        if (load == 0) plugin.setChunk(chunk.data(), chunk.size(), false);
+        else ASSERT_TRUE(plugin.loadPatternBankFile(dir.file("saved.veb")));
+        EXPECT_FALSE(store.randPending);
+        EXPECT_EQ(store.randomised, nullptr);
+        editor.tapButton(kPlain);  // nothing to accept: it must not thin the loaded row
+        editor.randUndoButton();
+        EXPECT_EQ(encodeStepString(part, kBassDrum), "oooooooooooooooo");
+    }
 }
 
 }  // namespace
