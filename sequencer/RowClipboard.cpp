@@ -16,12 +16,12 @@ void RowClipboard::copy(const StepPattern& pattern, const Rows& selected) {
 
 void RowClipboard::paste(StepPattern& pattern, const Rows& selected) {
     const int rows = count();
-    int single = -1;
-    if (rows == 1) single = static_cast<int>(std::find(copied_.begin(), copied_.end(), true) - copied_.begin());
-    for (int row = 0; held_ && row < kPatternRows; ++row) {
+    const auto single = static_cast<int>(std::find(copied_.begin(), copied_.end(), true) - copied_.begin());
+    for (int row = 0; rows > 0 && row < kPatternRows; ++row) {
         // One row goes into every selected row; several go back where they came from.
-        const int from = rows == 1 ? (selected[static_cast<std::size_t>(row)] ? single : -1)
-                                   : (copied_[static_cast<std::size_t>(row)] ? row : -1);
+        int from = -1;
+        if (rows == 1 && selected[static_cast<std::size_t>(row)]) from = single;
+        else if (rows > 1 && copied_[static_cast<std::size_t>(row)]) from = row;
         if (from < 0) continue;
         for (int step = 0; step < kPatternSteps; ++step) pattern.setCell(cells_[from][step], row, step);
     }
