@@ -67,10 +67,10 @@ void BassDrumVoice::trigger(float velocity) {
     attackTarget = 1.0;
     envelope = 0.0;
     attackState = 0.0;
-    attackRate = 0.1 * rateFactor;
+    attackRate = dsp::limitRate(0.1 * rateFactor);
     clickCountdown = 0.00097 * sampleRate;
     click = 0.5;
-    clickRate = 0.5 * rateFactor;
+    clickRate = dsp::limitRate(0.5 * rateFactor);
     jerk = 0.0;
     acceleration = 0.0;
     travel = 0.0;
@@ -86,7 +86,7 @@ double BassDrumVoice::render(const SharedSignals&) {
     attackCountdown -= 1.0;
     // End of the click: a small, slow undershoot follows the initial spike.
     if (std::round(clickCountdown) == 0.0) {
-        clickRate = 0.05 * rateFactor;
+        clickRate = dsp::limitRate(0.05 * rateFactor);
         click = -0.03;
     }
     clickCountdown -= 1.0;

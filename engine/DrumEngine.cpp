@@ -46,11 +46,6 @@ void DrumEngine::setSampleRate(float rate) {
     const double sr = static_cast<double>(rate);
     if (!std::isfinite(sr) || sr <= 0.0) return;
     sampleRate_ = sr;
-    inverseSampleRate_ = 1.0 / sr;
-    rateUp_ = sr / 44100.0;
-    rateFactor_ = 44100.0 / sr;
-    rateFactorCubed_ = rateFactor_ * rateFactor_ * rateFactor_;
-    nyquist_ = sr / 2.0;
 
     triggerPulse_.setSampleRate(sr);
     metalSource_.setSampleRate(sr);

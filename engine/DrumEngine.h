@@ -6,12 +6,22 @@
 // locks or throws after construction.
 
 #include "engine/BassDrumVoice.h"
+#include "engine/ClavesVoice.h"
+#include "engine/ClosedHiHatVoice.h"
+#include "engine/CongaVoice.h"
+#include "engine/CowBellVoice.h"
+#include "engine/CymbalVoice.h"
+#include "engine/HandClapVoice.h"
+#include "engine/LaserGunVoice.h"
+#include "engine/MaracasVoice.h"
+#include "engine/OpenHiHatVoice.h"
+#include "engine/RimShotVoice.h"
+#include "engine/TomVoice.h"
 #include "engine/EngineFrame.h"
 #include "engine/Instrument.h"
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
 #include "engine/SharedSignals.h"
-#include "engine/SilentPlaceholderVoice.h"
 #include "engine/SnareDrumVoice.h"
 #include "engine/TriggerPulse.h"
 
@@ -89,7 +99,7 @@ public:
 
     BassDrumVoice& bassDrum() { return bassDrum_; }
     SnareDrumVoice& snareDrum() { return snareDrum_; }
-    SilentPlaceholderVoice& openHiHat() { return openHiHat_; }
+    OpenHiHatVoice& openHiHat() { return openHiHat_; }
 
     TriggerPulse& triggerPulse() { return triggerPulse_; }
     MetalSource& metalSource() { return metalSource_; }
@@ -97,38 +107,32 @@ public:
     const SharedSignals& sharedSignals() const { return shared_; }
 
 private:
+    // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
-    double inverseSampleRate_ = 1.0 / 44100.0;
-    double rateUp_ = 1.0;
-    double rateFactor_ = 1.0;
-    double rateFactorCubed_ = 1.0;
-    double nyquist_ = 22050.0;
 
     std::array<std::int32_t, kInstrumentCount> mute_{};
     std::array<std::int32_t, kInstrumentCount> solo_{};
     std::array<std::int32_t, kInstrumentCount> enabled_{};
     std::int32_t triggerOutputInstrument_ = kCowBell;
 
-    // The voices, in instrument order. The placeholders are silent stand-ins for the
-    // instruments still to be wired in; the constants in their comments are those of the
-    // real voices' constructors.
+    // The voices, in instrument order.
     BassDrumVoice bassDrum_;
     SnareDrumVoice snareDrum_;
-    SilentPlaceholderVoice lowConga_;     // CongaVoice(190, 0.023, 2.289)
-    SilentPlaceholderVoice midConga_;     // CongaVoice(285, 0.028, 1.0296)
-    SilentPlaceholderVoice highConga_;    // CongaVoice(400, 0.03, 0.9919)
-    SilentPlaceholderVoice lowTom_;       // TomVoice(86, 0.04, 2.9312)
-    SilentPlaceholderVoice midTom_;       // TomVoice(140, 0.045, 1.8)
-    SilentPlaceholderVoice highTom_;      // TomVoice(186, 0.045, 1.44)
-    SilentPlaceholderVoice claves_;       // ClavesVoice
-    SilentPlaceholderVoice rimShot_;      // RimShotVoice
-    SilentPlaceholderVoice maracas_;      // MaracasVoice
-    SilentPlaceholderVoice handClap_;     // HandClapVoice
-    SilentPlaceholderVoice cowBell_;      // CowBellVoice
-    SilentPlaceholderVoice laserGun_;     // LaserGunVoice
-    SilentPlaceholderVoice cymbal_;       // CymbalVoice
-    SilentPlaceholderVoice openHiHat_;    // OpenHiHatVoice
-    SilentPlaceholderVoice closedHiHat_;  // ClosedHiHatVoice
+    CongaVoice lowConga_{190.0, 0.023, 2.289};
+    CongaVoice midConga_{285.0, 0.028, 1.0296};
+    CongaVoice highConga_{400.0, 0.03, 0.9919};
+    TomVoice lowTom_{86.0, 0.04, 2.9312};
+    TomVoice midTom_{140.0, 0.045, 1.8};
+    TomVoice highTom_{186.0, 0.045, 1.44};
+    ClavesVoice claves_;
+    RimShotVoice rimShot_;
+    MaracasVoice maracas_;
+    HandClapVoice handClap_;
+    CowBellVoice cowBell_;
+    LaserGunVoice laserGun_;
+    CymbalVoice cymbal_;
+    OpenHiHatVoice openHiHat_;
+    ClosedHiHatVoice closedHiHat_;
     std::array<Voice*, kInstrumentCount> voices_{};
     std::array<double, kInstrumentCount> voiceOut_{};
 

@@ -14,6 +14,11 @@ inline void smooth(double& x, double target, double rate) { x = x - ((x - target
 // x falls toward 0 at `rate` per sample: x ← x − (x·rate + ε).
 inline void decay(double& x, double rate) { x = x - (x * rate + kEpsilon); }
 
+// A per-sample rate scaled up for a low sample rate can pass 1, where x − (x − t)·rate
+// overshoots its target (and past 2 grows without bound); such a rate means "reach the
+// target at once", so it is held at 1. Rates below 1 pass unchanged.
+inline double limitRate(double rate) { return rate < 1.0 ? rate : 1.0; }
+
 // Pole of a one-pole filter with its corner at `frequency`: exp(−2π·f/sr).
 double onePoleCoefficient(double frequency, double sampleRate);
 

@@ -1,5 +1,6 @@
 #include "engine/MetalSource.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorlatek {
@@ -33,7 +34,13 @@ void MetalSource::setSampleRate(double rate) {
 
 void MetalSource::setFilterFrequency(double x) { tuneBands(7117.0 * (x + 0.5), 3553.0 * (x + 0.5)); }
 
+// A band centre at or past half the sample rate (or below 0) turns the band-pass unstable,
+// so centres are kept between 1 Hz and 0.49·sr. At 44.1 kHz and above the knob never
+// reaches that limit; at low rates the upper band stays just under the top of the band.
 void MetalSource::tuneBands(double centre1, double centre2) {
+    const double highest = 0.49 * sampleRate;
+    centre1 = std::clamp(centre1, 1.0, highest);
+    centre2 = std::clamp(centre2, 1.0, highest);
     const double w1 = dsp::Biquad::omega(centre1, sampleRate);
     band1.setBandPass(std::cos(w1), 0.125 * std::sin(w1));
     const double w2 = dsp::Biquad::omega(centre2, sampleRate);

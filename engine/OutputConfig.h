@@ -10,8 +10,8 @@ struct OutputConfig {
 
     bool masterOn = true;
     bool masterStereo = true;
-    bool triggerOn = false;
     bool instrumentsStereo = true;
+    bool triggerOn = false;
 
     int masterChannels() const { return masterOn ? (masterStereo ? 2 : 1) : 0; }
     int slotWidth() const { return instrumentsStereo ? 2 : 1; }

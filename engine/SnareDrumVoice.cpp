@@ -90,16 +90,16 @@ void SnareDrumVoice::trigger(float velocity) {
     envelopeCountdown = static_cast<std::int32_t>(std::trunc(0.004 * sampleRate));
     envelopeTarget = 1.0;
     pulse = 0.0;
-    pulseRate = 0.99 * rateFactor;
+    pulseRate = dsp::limitRate(0.99 * rateFactor);
     envelope = 0.0;
-    envelopeRate = 0.015 * rateFactor;
+    envelopeRate = dsp::limitRate(0.015 * rateFactor);
 }
 
 double SnareDrumVoice::render(const SharedSignals& in) {
     // The countdowns stop at −1 once they have fired, so they never wrap around.
     if (pulseCountdown == 0) {
         pulseTarget = 0.0;
-        pulseRate = 0.5 * rateFactor;
+        pulseRate = dsp::limitRate(0.5 * rateFactor);
     }
     if (pulseCountdown >= 0) --pulseCountdown;
     if (envelopeCountdown == 0) envelopeTarget = 0.0;

@@ -11,8 +11,8 @@ namespace vorlatek {
 
 void PresetSlot::setName(const char* text) {
     if (!text) return;
-    std::strncpy(name, text, kPresetNameChars);
-    name[kPresetNameChars] = '\0';
+    // A host may hand over any bytes; keep what a saved bank can carry.
+    xml::copyStorableText(name, kPresetNameChars, std::string_view(text, strnlen(text, 4096)));
 }
 
 void PresetBank::readPreset(const xmlNode* element, PresetSlot& slot, const BasePlugin& names) {

@@ -1,5 +1,7 @@
 #include "sequencer/StepPattern.h"
 
+#include "sequencer/XmlDocument.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -20,28 +22,6 @@ void storeCell(StepCell& cell, int row, int value) {
     if (row == kAccentRow && cell.on) cell.accent = 1;
 }
 
-// The length in bytes of the well-formed UTF-8 character at `i` that XML can carry, or 0.
-std::size_t utf8CharacterSize(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) return lead == 0 ? 0 : 1;
-    std::size_t count = 0;
-    char32_t code = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) count = 2, code = lead & 0x1F;
-    else if (lead >= 0xE0 && lead <= 0xEF) count = 3, code = lead & 0x0F;
-    else if (lead >= 0xF0 && lead <= 0xF4) count = 4, code = lead & 0x07;
-    else return 0;
-    if (i + count > text.size()) return 0;
-    for (std::size_t k = 1; k < count; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[count] || code > 0x10FFFF) return 0;     // overlong or too large
-    if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
-    return count;
-}
-
 }  // namespace
 
 double roundedBpm(double x) {
@@ -58,22 +38,7 @@ double clampedShuffle(double x) {
 int validStepsPerBeat(int n) { return (n == 3 || n == 4 || n == 6 || n == 8) ? n : 4; }
 
 void copyPatternName(char (&destination)[kPatternNameLength + 1], std::string_view text) {
-    std::size_t size = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t count = utf8CharacterSize(text, i);
-        if (count == 0) {  // not UTF-8: dropped
-            ++i;
-            continue;
-        }
-        if (size + count > kPatternNameLength) break;
-        if (count == 1 && static_cast<unsigned char>(text[i]) < 0x20)
-            destination[size++] = ' ';  // a name is one line of printable text
-        else
-            for (std::size_t k = 0; k < count; ++k) destination[size++] = text[i + k];
-        i += count;
-    }
-    destination[size] = '\0';
+    xml::copyStorableText(destination, kPatternNameLength, text);
 }
 
 std::string_view patternName(const char (&name)[kPatternNameLength + 1]) {

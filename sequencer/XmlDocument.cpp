@@ -38,6 +38,28 @@ void refuseDoctype(void* context, const xmlChar*, const xmlChar*, const xmlChar*
     xmlStopParser(ctxt);
 }
 
+// The length in bytes of the well-formed UTF-8 character at `i` that XML can carry, or 0.
+std::size_t utf8CharacterSize(std::string_view text, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) return lead == 0 ? 0 : 1;
+    std::size_t count = 0;
+    char32_t code = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) count = 2, code = lead & 0x1F;
+    else if (lead >= 0xE0 && lead <= 0xEF) count = 3, code = lead & 0x0F;
+    else if (lead >= 0xF0 && lead <= 0xF4) count = 4, code = lead & 0x07;
+    else return 0;
+    if (i + count > text.size()) return 0;
+    for (std::size_t k = 1; k < count; ++k) {
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (byte(i + k) & 0x3F);
+    }
+    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < smallest[count] || code > 0x10FFFF) return 0;     // overlong or too large
+    if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
+    return count;
+}
+
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 locale_t cLocale() {
@@ -218,6 +240,26 @@ xmlNodePtr addTextElement(xmlNodePtr parent, const char* name, std::string_view 
 void setAttribute(xmlNodePtr node, const char* name, std::string_view value) {
     const std::string copy(value);
     xmlSetProp(node, BAD_CAST name, BAD_CAST copy.c_str());
+}
+
+std::size_t copyStorableText(char* destination, std::size_t maxBytes, std::string_view text) {
+    std::size_t size = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t count = utf8CharacterSize(text, i);
+        if (count == 0) {  // not UTF-8: dropped
+            ++i;
+            continue;
+        }
+        if (size + count > maxBytes) break;
+        if (count == 1 && static_cast<unsigned char>(text[i]) < 0x20)
+            destination[size++] = ' ';  // one line of printable text
+        else
+            for (std::size_t k = 0; k < count; ++k) destination[size++] = text[i + k];
+        i += count;
+    }
+    destination[size] = '\0';
+    return size;
 }
 
 std::string formatFloat(double value) {

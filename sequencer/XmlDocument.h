@@ -80,6 +80,12 @@ xmlNodePtr addChildElement(xmlNodePtr parent, const char* name);
 xmlNodePtr addTextElement(xmlNodePtr parent, const char* name, std::string_view text);
 void setAttribute(xmlNodePtr node, const char* name, std::string_view value);
 
+// Copies the longest prefix of `text` that fits in `maxBytes` bytes and that a document can
+// carry: whole UTF-8 characters only (invalid bytes dropped), control characters as blanks.
+// Names set from a host or a user go through this, so a saved file always parses again.
+// Writes the terminator after at most maxBytes bytes; returns the bytes copied.
+std::size_t copyStorableText(char* destination, std::size_t maxBytes, std::string_view text);
+
 // Numbers ------------------------------------------------------------------------------
 
 // "%f" in the C locale: six decimals.

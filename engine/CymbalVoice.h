@@ -1,0 +1,58 @@
+#pragma once
+// Cymbal: the shared metal oscillators through three drive stages. The high stage, gated
+// by a 0.97 ms attack envelope, is the stick's ping; the mid stage under the two-stage body
+// envelope is the wash; the low stage, from the lower band under a slow tail envelope and
+// softened by a 5 kHz low-pass, is the long shimmer. "CY Tone" trades the mid and low
+// bands for the ping (Tone 0: mid and low only; Tone 1: ping ×2, mid and low ×0.5);
+// "CY Decay" stretches the body and the tail.
+
+#include "engine/Biquad.h"
+#include "engine/DriveStage.h"
+#include "engine/SharedSignals.h"
+#include "engine/Voice.h"
+
+namespace vorlatek {
+
+class CymbalVoice final : public Voice {
+public:
+    CymbalVoice();
+
+    void setSampleRate(float rate) override;
+    void trigger(float velocity) override;
+    // The weight of the ping against the mid and low bands, used directly in the mix.
+    void setTone(double x);
+    // Rates of the body's first and last stage and of the tail.
+    void setDecay(double x);
+    // One sample while active; returns the output FIR's output.
+    double render(const SharedSignals& in);
+
+    double amplitude = 0.0;
+    double countdown = 0.0;  // samples left of the attack
+    double attackTarget = 0.0;
+    double attack = 0.0;
+    double attackRate = 0.0;
+    double decay = 0.0;
+    double fall1 = 0.0;
+    double fall1Rate = 0.0;
+    double fall2 = 0.0;
+    double fall2Rate = 0.0;
+    double fall3 = 0.0;
+    double fall3Rate = 0.0;
+    double body = 0.0;
+    double tailSource = 0.0;
+    double tailSourceRate = 0.0;
+    double tailSmooth = 0.0;
+    double tailSmoothRate = 0.0;
+    double tail = 0.0;
+    DriveStage lowStage{kCymbalLowDrive};    // then high-pass 2800 Hz Q 2 and the 5 kHz low-pass
+    DriveStage midStage{kMetalDrive};        // then high-pass 8840 Hz Q 1.5
+    DriveStage highStage{kMetalDrive};       // then high-pass 8840 Hz Q 7.5
+    double low = 0.0;   // high-passed low stage of the last sample, before the low-pass
+    double mid = 0.0;
+    double high = 0.0;
+    double tone = 0.0;
+    double lowState = 0.0;
+    double lowA = 0.0;
+};
+
+}  // namespace vorlatek

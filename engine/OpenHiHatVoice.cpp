@@ -1,0 +1,55 @@
+#include "engine/OpenHiHatVoice.h"
+
+#include "engine/DspMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+OpenHiHatVoice::OpenHiHatVoice() { setSampleRate(44100.0f); }
+
+void OpenHiHatVoice::setSampleRate(float rate) {
+    Voice::setSampleRate(rate);
+    stage.setSampleRate(sampleRate);
+    setTone(tone);
+    setDecay(decay);
+}
+
+void OpenHiHatVoice::trigger(float velocity) {
+    Voice::trigger(velocity);
+    countdown = 0.00097 * sampleRate;
+    attackTarget = 2.645 * velocity;
+    envelope = 0.0;
+    envelopeRate = 0.2 * rateFactor;
+    choke = 1.0;
+}
+
+void OpenHiHatVoice::setTone(double x) {
+    tone = x;
+    stage.setHighPass(8840.0 * (x + 0.5), 1.5);
+}
+
+void OpenHiHatVoice::setDecay(double x) {
+    decay = x;
+    decayRate = 0.001 * (0.2688888888889135 * std::exp(-3.409496184475471 * x) + 0.05111111111139488);
+    // Far below Decay 0 the fall per sample (decayRate·R) would pass 1 and diverge.
+    decayRate = std::min(decayRate, rateUp);
+}
+
+double OpenHiHatVoice::render(const SharedSignals& in) {
+    // round(countdown) <= 0: from the end of the attack on, in every sample.
+    if (countdown < 0.5) {
+        attackTarget = 0.0;
+        envelopeRate = choke == 1.0 ? decayRate * rateFactor : 0.001 * rateFactor;
+    }
+    countdown -= 1.0;
+    previousEnvelope = envelope;
+    const double y = stage.process(in.metalBand1, previousEnvelope);
+    const double v = y * levelSmoothed * 0.22;
+    dsp::smooth(envelope, attackTarget, envelopeRate);
+    if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;
+    return fir.process(v);
+}
+
+}  // namespace vorlatek

@@ -1,0 +1,79 @@
+#pragma once
+// Command-line options of the three commands, parsed and checked as far as possible
+// without the plug-in (pin numbers, program and parameter indices are checked against the
+// plug-in once it is loaded).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vorlatek::host {
+
+struct InfoOptions {
+    std::string plugin;
+    bool json = false;
+};
+
+// One note to play: on the host's beat time line, MIDI channel 1.
+struct NoteSpec {
+    double beat = 0.0;
+    int note = 0;
+    int velocity = 100;
+    double lengthBeats = 0.25;
+};
+
+struct ParamSpec {
+    int index = 0;
+    float value = 0.0f;
+};
+
+enum class PinMode { Master, All, List };
+
+struct PinSpec {
+    PinMode mode = PinMode::Master;
+    std::vector<int> pins;  // for PinMode::List, in the order given
+};
+
+enum class SampleFormat { Float, Pcm24 };
+
+struct RenderOptions {
+    std::string plugin;
+    std::string output;
+    int sampleRate = 44100;
+    int blockSize = 512;
+    double tempo = 120.0;
+    std::optional<double> bars;
+    std::optional<double> seconds;
+    double startBeat = 0.0;
+    bool transport = true;
+    bool timeInfo = true;
+    std::optional<std::string> chunkFile;
+    std::optional<int> program;
+    std::vector<ParamSpec> params;
+    std::vector<NoteSpec> notes;
+    PinSpec pins;
+    SampleFormat format = SampleFormat::Float;
+    bool json = false;
+
+    static constexpr double kDefaultBars = 4.0;
+};
+
+struct ChunkOptions {
+    std::string plugin;
+    std::string output;
+    bool programForm = false;
+    std::optional<std::string> loadFile;
+};
+
+// Each throws HostError with a one-line message on a bad option.
+InfoOptions parseInfoOptions(const std::vector<std::string>& args);
+RenderOptions parseRenderOptions(const std::vector<std::string>& args);
+ChunkOptions parseChunkOptions(const std::vector<std::string>& args);
+
+// The pieces, exposed for reuse and for their error messages.
+NoteSpec parseNote(const std::string& text);
+PinSpec parsePins(const std::string& text);
+
+extern const char* const kUsage;
+
+}  // namespace vorlatek::host

@@ -1,0 +1,200 @@
+// `render`: plays the plug-in on the host's transport, block by block, and writes the
+// chosen output pins to a WAV file.
+
+#include "host/Commands.h"
+#include "host/FileIo.h"
+#include "host/HostError.h"
+#include "host/MidiSchedule.h"
+#include "host/PluginInstance.h"
+#include "host/TimeLine.h"
+#include "host/WavWriter.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace vorlatek::host {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+constexpr std::size_t kMaxChunkBytes = 256u << 20;
+
+double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+std::vector<int> resolvePins(PluginInstance& plugin, const PinSpec& spec) {
+    const int count = plugin.effect().numOutputs;
+    if (count == 0) throw HostError("the plug-in has no outputs to render");
+    std::vector<int> pins;
+    switch (spec.mode) {
+    case PinMode::Master: {
+        pins.push_back(0);
+        // A plug-in that does not describe its pins is taken to have a stereo main pair.
+        PinInfo first = plugin.outputPin(0);
+        bool stereo = first.answered ? first.stereo : true;
+        if (stereo && count > 1) pins.push_back(1);
+        break;
+    }
+    case PinMode::All:
+        for (int pin = 0; pin < count; ++pin) pins.push_back(pin);
+        break;
+    case PinMode::List:
+        for (int pin : spec.pins) {
+            if (pin >= count) {
+                throw HostError("pin " + std::to_string(pin) + " does not exist: the plug-in has " +
+                                std::to_string(count) + " outputs (0.." + std::to_string(count - 1) + ")");
+            }
+            pins.push_back(pin);
+        }
+        break;
+    }
+    return pins;
+}
+
+std::int64_t renderFrames(const RenderOptions& o) {
+    double seconds = o.seconds ? *o.seconds : (o.bars ? *o.bars : RenderOptions::kDefaultBars) *
+                                                  TimeLine::kBeatsPerBar * 60.0 / o.tempo;
+    double frames = std::round(seconds * o.sampleRate);
+    // Beyond a day of audio something is wrong with the options.
+    if (frames < 1.0 || frames > 86400.0 * o.sampleRate) throw HostError("bad render length: 1 frame to 24 hours");
+    return static_cast<std::int64_t>(frames);
+}
+
+struct PinStats {
+    double peak = 0.0;
+    double sumSquares = 0.0;
+};
+
+}  // namespace
+
+void runRender(const RenderOptions& o, std::FILE* out) {
+    const std::int64_t totalFrames = renderFrames(o);
+    std::vector<char> chunk;
+    if (o.chunkFile) chunk = readWholeFile(*o.chunkFile, kMaxChunkBytes);
+
+    PluginInstance plugin(o.plugin);
+    const vst::AEffect& effect = plugin.effect();
+    if (o.program && *o.program >= effect.numPrograms) {
+        throw HostError("program " + std::to_string(*o.program) + " does not exist: the plug-in has " +
+                        std::to_string(effect.numPrograms) + " programs");
+    }
+    for (const ParamSpec& p : o.params) {
+        if (p.index >= effect.numParams) {
+            throw HostError("parameter " + std::to_string(p.index) + " does not exist: the plug-in has " +
+                            std::to_string(effect.numParams) + " parameters");
+        }
+    }
+    if (o.chunkFile && !plugin.hasFlag(vst::effFlagsProgramChunks)) {
+        throw HostError("the plug-in does not take its state as a chunk");
+    }
+    plugin.open();
+    // The pins are looked at once, between effOpen and the start of the stream.
+    const std::vector<int> pins = resolvePins(plugin, o.pins);
+    std::vector<std::string> labels;
+    for (int pin : pins) labels.push_back(plugin.outputPin(pin).label);
+    const int numInputs = effect.numInputs;
+    const int numOutputs = effect.numOutputs;
+
+    HostState& host = plugin.hostState();
+    host.sampleRate = o.sampleRate;
+    host.blockSize = o.blockSize;
+    host.timeInfoEnabled = o.timeInfo;
+    const TimeLine timeLine(o.sampleRate, o.tempo, o.startBeat, o.transport);
+    host.timeInfo = timeLine.timeInfoAt(0);
+    MidiSchedule schedule(o.notes, timeLine, totalFrames);
+
+    WavWriter wav(o.output, static_cast<int>(pins.size()), o.sampleRate, o.format, totalFrames);
+
+    // All buffers are made before the plug-in is started.
+    const auto block = static_cast<std::size_t>(o.blockSize);
+    std::vector<float> inputStorage(std::max<std::size_t>(1, numInputs * block));
+    std::vector<float> outputStorage(std::max<std::size_t>(1, numOutputs * block));
+    std::vector<float*> inputs(std::max(1, numInputs));
+    std::vector<float*> outputs(numOutputs);
+    for (int i = 0; i < numInputs; ++i) inputs[i] = inputStorage.data() + i * block;
+    for (int i = 0; i < numOutputs; ++i) outputs[i] = outputStorage.data() + i * block;
+    std::vector<float> interleaved(pins.size() * block);
+    std::vector<PinStats> stats(pins.size());
+    std::int64_t nonFinite = 0;
+    double cpuSeconds = 0.0;
+
+    plugin.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(o.sampleRate));
+    plugin.dispatch(vst::effSetBlockSize, 0, o.blockSize);
+    plugin.resume();
+    if (o.program) plugin.dispatch(vst::effSetProgram, 0, *o.program);
+    if (o.chunkFile) plugin.setChunk(chunk, false);
+    for (const ParamSpec& p : o.params) plugin.setParameter(p.index, p.value);
+
+    for (std::int64_t start = 0; start < totalFrames; start += o.blockSize) {
+        const int frames = static_cast<int>(std::min<std::int64_t>(o.blockSize, totalFrames - start));
+        host.timeInfo = timeLine.timeInfoAt(start);
+        std::fill(inputStorage.begin(), inputStorage.end(), 0.0f);
+        std::fill(outputStorage.begin(), outputStorage.end(), 0.0f);
+        vst::VstEvents* events = schedule.eventsFor(start, frames);
+
+        const double before = processCpuSeconds();
+        if (events != nullptr) plugin.processEvents(events);
+        plugin.process(inputs.data(), outputs.data(), frames);
+        cpuSeconds += processCpuSeconds() - before;
+
+        for (int pin = 0; pin < numOutputs; ++pin) {
+            const float* samples = outputs[pin];
+            for (int f = 0; f < frames; ++f) nonFinite += std::isfinite(samples[f]) ? 0 : 1;
+        }
+        for (std::size_t c = 0; c < pins.size(); ++c) {
+            const float* samples = outputs[pins[c]];
+            PinStats& s = stats[c];
+            for (int f = 0; f < frames; ++f) {
+                // A NaN or infinity is counted above and written as silence: one bad sample
+                // must not poison the file for whatever reads it next.
+                float x = std::isfinite(samples[f]) ? samples[f] : 0.0f;
+                interleaved[f * pins.size() + c] = x;
+                s.peak = std::max(s.peak, static_cast<double>(std::fabs(x)));
+                s.sumSquares += static_cast<double>(x) * x;
+            }
+        }
+        wav.write(interleaved.data(), frames);
+    }
+
+    plugin.suspend();
+    plugin.close();
+    wav.finish();
+
+    const double seconds = static_cast<double>(totalFrames) / o.sampleRate;
+    if (nonFinite > 0) {
+        std::fprintf(stderr, "vorlatek-host: warning: the plug-in produced %lld NaN or infinite samples "
+                             "(written as 0)\n", static_cast<long long>(nonFinite));
+    }
+    if (o.json) {
+        Json j;
+        j["frames"] = totalFrames;
+        j["sampleRate"] = o.sampleRate;
+        j["seconds"] = seconds;
+        j["cpuSeconds"] = cpuSeconds;
+        j["realtimeFactor"] = cpuSeconds > 0.0 ? Json(seconds / cpuSeconds) : Json(nullptr);
+        Json pinList = Json::array();
+        for (std::size_t c = 0; c < pins.size(); ++c) {
+            pinList.push_back({{"pin", pins[c]},
+                               {"label", labels[c]},
+                               {"peak", stats[c].peak},
+                               {"rms", std::sqrt(stats[c].sumSquares / static_cast<double>(totalFrames))}});
+        }
+        j["pins"] = pinList;
+        j["nonFinite"] = nonFinite;
+        std::fprintf(out, "%s\n", j.dump(2, ' ', false, Json::error_handler_t::replace).c_str());
+    } else {
+        std::fprintf(out, "wrote %s: %lld frames (%.3f s) at %d Hz, %zu channel%s, %.1fx real time\n",
+                     o.output.c_str(), static_cast<long long>(totalFrames), seconds, o.sampleRate, pins.size(),
+                     pins.size() == 1 ? "" : "s", cpuSeconds > 0.0 ? seconds / cpuSeconds : 0.0);
+    }
+}
+
+}  // namespace vorlatek::host

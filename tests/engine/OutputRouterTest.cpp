@@ -1,0 +1,129 @@
+#include "engine/OutputRouter.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vorlatek {
+namespace {
+
+// Host-style output buffers: `count` pins of `frames` samples, filled with `fill`.
+struct Pins {
+    Pins(int count, int frames, float fill) : data(count, std::vector<float>(frames, fill)) {
+        for (auto& pin : data) pointers.push_back(pin.data());
+    }
+    float at(int pin, int frame = 0) const { return data[pin][frame]; }
+    std::vector<std::vector<float>> data;
+    std::vector<float*> pointers;
+};
+
+EngineFrame distinctFrame() {
+    EngineFrame frame;
+    frame.master = 1000.0f;
+    for (int i = 0; i < kInstrumentCount; ++i) frame.instrument[i] = static_cast<float>(i + 1);
+    frame.trigger = 500.0f;
+    return frame;
+}
+
+std::vector<OutputConfig> everyConfig() {
+    std::vector<OutputConfig> configs;
+    for (int bits = 0; bits < 16; ++bits)
+        configs.push_back({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0});
+    return configs;
+}
+
+TEST(OutputRouter, EveryConfigurationPutsEachSignalOnItsPins) {
+    for (const OutputConfig& config : everyConfig()) {
+        SCOPED_TRACE(testing::Message() << "master " << config.masterOn << " masterStereo " << config.masterStereo
+                                        << " instrumentsStereo " << config.instrumentsStereo << " trigger "
+                                        << config.triggerOn);
+        OutputRouter router;
+        router.setConfig(config);
+        const int masterChannels = config.masterOn ? (config.masterStereo ? 2 : 1) : 0;
+        const int width = config.instrumentsStereo ? 2 : 1;
+        const int count = masterChannels + (config.triggerOn ? 18 : 17) * width;
+        ASSERT_EQ(router.outputCount(), count);
+
+        Pins pins(count, 4, 0.0f);
+        router.routeFrame(distinctFrame(), pins.pointers.data(), 2, true);
+        for (int k = 0; k < masterChannels; ++k) EXPECT_EQ(pins.at(k, 2), 1000.0f);
+        for (int i = 0; i < kInstrumentCount; ++i)
+            for (int c = 0; c < width; ++c) EXPECT_EQ(pins.at(masterChannels + width * i + c, 2), i + 1.0f) << i;
+        if (config.triggerOn) {
+            for (int c = 0; c < width; ++c) EXPECT_EQ(pins.at(masterChannels + 17 * width + c, 2), 500.0f);
+        }
+        // Only the addressed frame is touched.
+        for (int k = 0; k < count; ++k) EXPECT_EQ(pins.at(k, 1) + pins.at(k, 3), 0.0f);
+    }
+}
+
+TEST(OutputRouter, TriggerPinPositions) {
+    OutputRouter router;
+    router.setConfig({true, false, false, true});  // mono master, mono slots
+    Pins mono(19, 1, 0.0f);
+    router.routeFrame(distinctFrame(), mono.pointers.data(), 0, true);
+    EXPECT_EQ(mono.at(1 + 17), 500.0f);
+
+    router.setConfig({true, true, true, true});  // stereo everything
+    Pins stereo(38, 1, 0.0f);
+    router.routeFrame(distinctFrame(), stereo.pointers.data(), 0, true);
+    EXPECT_EQ(stereo.at(2 + 34), 500.0f);
+    EXPECT_EQ(stereo.at(2 + 35), 500.0f);
+}
+
+TEST(OutputRouter, WithoutMasterTheFirstSlotIsPinZero) {
+    OutputRouter router;
+    router.setConfig({false, true, false, false});
+    Pins pins(17, 1, 0.0f);
+    router.routeFrame(distinctFrame(), pins.pointers.data(), 0, true);
+    EXPECT_EQ(pins.at(0), 1.0f);
+    EXPECT_EQ(pins.at(16), 17.0f);
+}
+
+TEST(OutputRouter, InstrumentsSharingASlotAreSummed) {
+    OutputRouter router;
+    router.setConfig({true, true, true, false});
+    router.setAssign(kSnareDrum, 0);  // BD and SD both on out 1
+    Pins pins(36, 1, 0.0f);
+    router.routeFrame(distinctFrame(), pins.pointers.data(), 0, true);
+    EXPECT_EQ(pins.at(2), 3.0f);
+    EXPECT_EQ(pins.at(3), 3.0f);
+    EXPECT_EQ(pins.at(4), 0.0f);  // slot 1 stays silent
+    EXPECT_EQ(pins.at(5), 0.0f);
+}
+
+TEST(OutputRouter, ReplacingZeroesAndAccumulatingAdds) {
+    for (const OutputConfig& config : everyConfig()) {
+        OutputRouter router;
+        router.setConfig(config);
+        for (int i = 0; i < kInstrumentCount; ++i) router.setAssign(i, (i * 7) % 5);
+        const int count = router.outputCount();
+        Pins replaced(count, 1, 42.0f), added(count, 1, 42.0f);
+        router.routeFrame(distinctFrame(), replaced.pointers.data(), 0, true);
+        router.routeFrame(distinctFrame(), added.pointers.data(), 0, false);
+        double total = 0.0;
+        for (int k = 0; k < count; ++k) {
+            EXPECT_EQ(added.at(k), replaced.at(k) + 42.0f) << k;
+            total += replaced.at(k);
+        }
+        // Nothing is lost or doubled: each signal lands once per channel of its slot.
+        const int width = config.instrumentsStereo ? 2 : 1;
+        double expected = config.masterOn ? (config.masterStereo ? 2000.0 : 1000.0) : 0.0;
+        expected += width * (17.0 * 18.0 / 2.0) + (config.triggerOn ? width * 500.0 : 0.0);
+        EXPECT_EQ(total, expected);
+    }
+}
+
+TEST(OutputRouter, AssignsOutsideTheSlotsAreLimited) {
+    OutputRouter router;
+    router.setAssign(kBassDrum, 99);
+    router.setAssign(kSnareDrum, -4);
+    router.setAssign(kInstrumentCount, 3);  // no such instrument: ignored
+    router.setAssign(-1, 3);
+    EXPECT_EQ(router.assign(kBassDrum), 16);
+    EXPECT_EQ(router.assign(kSnareDrum), 0);
+    for (int i = kLowConga; i < kInstrumentCount; ++i) EXPECT_EQ(router.assign(i), i);
+}
+
+}  // namespace
+}  // namespace vorlatek

@@ -1,0 +1,152 @@
+#pragma once
+// Runs build/vorlatek-host as a separate process, as a user or a script would, and reads
+// back what it wrote: standard output and error, exit status, WAV files, logs.
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sndfile.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace hosttest {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int status = -1;  // exit status; 128 + signal when killed by one
+    std::string out;
+    std::string err;
+};
+
+// A scratch folder removed with everything in it when the test ends.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (fs::temp_directory_path() / "vorlatek-host-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+inline std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::vector<std::string> readLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Runs the host with the arguments; extraEnv entries are "NAME=value".
+inline RunResult runHost(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
+    TempDir scratch;
+    const std::string outPath = scratch.file("stdout");
+    const std::string errPath = scratch.file("stderr");
+
+    std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : argStrings) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
+    envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
+    std::vector<char*> envp;
+    for (auto& e : envStrings) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    RunResult result;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    result.out = readText(outPath);
+    result.err = readText(errPath);
+    return result;
+}
+
+inline std::string fixture(const std::string& variant = "normal") {
+    return std::string(VORLATEK_FIXTURE_DIR) + "/host_fixture_" + variant + ".so";
+}
+
+// The line count of a message: a failure must say what went wrong on exactly one line.
+inline int lineCount(const std::string& text) {
+    int lines = 0;
+    for (char c : text) lines += c == '\n' ? 1 : 0;
+    return lines;
+}
+
+struct Wav {
+    int channels = 0;
+    int sampleRate = 0;
+    long long frames = 0;
+    int format = 0;
+    std::vector<float> samples;  // interleaved
+
+    float at(long long frame, int channel) const { return samples[frame * channels + channel]; }
+};
+
+inline Wav readWav(const std::string& path) {
+    Wav wav;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr) {
+        ADD_FAILURE() << "cannot read " << path << ": " << sf_strerror(nullptr);
+        return wav;
+    }
+    wav.channels = info.channels;
+    wav.sampleRate = info.samplerate;
+    wav.frames = info.frames;
+    wav.format = info.format;
+    wav.samples.resize(static_cast<std::size_t>(info.frames * info.channels));
+    sf_readf_float(file, wav.samples.data(), info.frames);
+    sf_close(file);
+    return wav;
+}
+
+inline nlohmann::json parseJson(const std::string& text) {
+    try {
+        return nlohmann::json::parse(text);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "not JSON: " << e.what() << "\n" << text;
+        return nlohmann::json::object();
+    }
+}
+
+}  // namespace hosttest

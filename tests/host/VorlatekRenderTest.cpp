@@ -1,0 +1,59 @@
+// Our plug-in rendered and saved through vorlatek-host.
+
+#include "HostRunner.h"
+
+#include <cmath>
+
+using namespace hosttest;
+using nlohmann::json;
+
+TEST(VorlatekRender, FactoryPatternPlaysFiniteAudio) {
+    TempDir dir;
+    RunResult r = runHost({"render", VORLATEK_PLUGIN_PATH, "-o", dir.file("out.wav"), "--bars", "2", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json j = parseJson(r.out);
+    EXPECT_EQ(j["frames"], 176400);
+    EXPECT_EQ(j["nonFinite"], 0);
+    ASSERT_EQ(j["pins"].size(), 2u);
+    EXPECT_EQ(j["pins"][0]["label"], "VRLTK Master");
+    // The running transport starts the sequencer, so the master carries sound.
+    EXPECT_GT(j["pins"][0]["peak"].get<double>(), 0.01);
+    Wav wav = readWav(dir.file("out.wav"));
+    EXPECT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.frames, 176400);
+    for (float x : wav.samples) ASSERT_TRUE(std::isfinite(x));
+}
+
+TEST(VorlatekRender, AllPinsAtAnotherRate) {
+    TempDir dir;
+    RunResult r = runHost({"render", VORLATEK_PLUGIN_PATH, "-o", dir.file("all.wav"), "--pins", "all", "--sample-rate",
+                           "96000", "--block", "333", "--seconds", "1", "--format", "pcm24", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    json j = parseJson(r.out);
+    EXPECT_EQ(j["nonFinite"], 0);
+    Wav wav = readWav(dir.file("all.wav"));
+    EXPECT_EQ(wav.channels, 36);
+    EXPECT_EQ(wav.sampleRate, 96000);
+    EXPECT_EQ(wav.frames, 96000);
+}
+
+TEST(VorlatekChunk, SavesBankAndProgramChunks) {
+    TempDir dir;
+    RunResult r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "-o", dir.file("bank.xml")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string bank = readText(dir.file("bank.xml"));
+    EXPECT_NE(bank.find("<VorlatekBank"), std::string::npos) << bank.substr(0, 200);
+
+    r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "--program", "-o", dir.file("program.xml")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(readText(dir.file("program.xml")).find("<VorlatekPreset"), std::string::npos);
+
+    // A saved bank loads back and renders.
+    r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "--load", dir.file("bank.xml"), "-o", dir.file("again.xml")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(readText(dir.file("again.xml")).find("<VorlatekBank"), std::string::npos);
+    r = runHost({"render", VORLATEK_PLUGIN_PATH, "--chunk", dir.file("bank.xml"), "-o", dir.file("out.wav"),
+                 "--seconds", "0.5", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(parseJson(r.out)["nonFinite"], 0);
+}

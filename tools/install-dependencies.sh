@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building, testing and running Vorlatek needs on Debian or Ubuntu, if it is
+# missing. Uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libxml2-dev libsndfile1-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  binutils python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite twice: in the Release build
+# (build/) and under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./tools/install-dependencies.sh
+jobs="$(nproc 2>/dev/null || echo 2)"
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+cmake --build build -j"$jobs"
+ctest --test-dir build -j"$jobs" --output-on-failure
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLATEK_SANITIZE=ON -DVORLATEK_BENCH=OFF
+cmake --build build-asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan -j"$jobs" --output-on-failure
