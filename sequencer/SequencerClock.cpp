@@ -152,6 +152,7 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
         simplePos_.step();
         clock_.extSinceStep += extPos_.rate;
         clock_.simpleSinceStep += simplePos_.rate;
+        ++frame_;
     }
     queue_.endBlock(frames);
     storePositions();

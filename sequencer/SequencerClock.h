@@ -40,6 +40,10 @@ public:
     // written then); `transport` is null when the host gave no time information.
     void processBlock(float* const* outputs, int frames, const TimeSnapshot* transport, bool replacing);
 
+    // Frames rendered since construction; during a block, the index of the frame being
+    // processed (what a step or an event reported to the listener falls on).
+    std::int64_t frame() const { return frame_; }
+
 private:
     // A position in beats that moves by `rate` every frame, kept as origin + n × rate.
     struct Ramp {
@@ -105,6 +109,8 @@ private:
     Ramp hostPpq_;
     Ramp extPos_;
     Ramp simplePos_;
+
+    std::int64_t frame_ = 0;
 
     // Per block.
     Schedule ext_;
