@@ -26,6 +26,8 @@ constexpr std::int32_t kNever = std::numeric_limits<std::int32_t>::max();
 // How far a product of beats and frames per beat may miss a whole frame and still count as
 // landing on it: rounding in the last bits must not move a step by a frame.
 constexpr double kFrameTolerance = 1e-6;
+// A position this close to a step, in beats, is on it: host positions carry rounding.
+constexpr double kOnStepTolerance = 1e-9;
 // Two steps of one sequencer are never closer than this, in beats.
 constexpr double kMinStepDistance = 0.005;
 // Shuffle 1.0 delays the second step of a pair by this much of a step.
@@ -64,8 +66,12 @@ std::int32_t framesUntil(double beats, double framesPerBeat, Rounding rounding) 
     return static_cast<std::int32_t>(std::max(whole, 0.0));
 }
 
-// A tempo the clock can run at: finite and not negative, else standing still.
-double usableTempo(double bpm) { return std::isfinite(bpm) && bpm > 0.0 ? bpm : 0.0; }
+// Far above any tempo a host or pattern uses; beyond it a reported tempo is garbage.
+constexpr double kMaxTempo = 10000.0;
+
+bool validTempo(double bpm) { return bpm >= 0.0 && bpm <= kMaxTempo; }  // false for NaN
+// A tempo the clock can run at, else 0: standing still.
+double usableTempo(double bpm) { return validTempo(bpm) ? bpm : 0.0; }
 
 }  // namespace
 
@@ -188,7 +194,7 @@ void SequencerClock::followTransport(const TimeSnapshot* transport, bool intSeqO
     }
     if (!intSeqOn) return;
     if (transport->ppqValid && std::isfinite(transport->ppqPos)) hostPpq_.set(transport->ppqPos);
-    if (transport->tempoValid && !syncInternal && std::isfinite(transport->tempo) && transport->tempo >= 0.0)
+    if (transport->tempoValid && !syncInternal && validTempo(transport->tempo))
         clock_.hostTempo = transport->tempo;
 }
 
@@ -344,10 +350,14 @@ void SequencerClock::scheduleExtended() {
     const int phase = clock_.extPhase;
     if (pos < 0.0) {
         ext_ = {framesUntil(-pos, v, Rounding::Down), kKindGrid};
+    } else if (phase == kPhaseNone && pos <= offbeat + kOnStepTolerance) {
+        // The first step after a start plays at once. Started in the second half of a pair
+        // it stands for the shuffled step, so the next one is the coming pair's grid step
+        // rather than an echo of it a moment later.
+        const bool secondHalf = pos - previousPairStart >= length - kOnStepTolerance;
+        ext_ = {0, secondHalf ? kKindShuffled : kKindGrid};
     } else if (pos <= offbeat) {
-        if (phase == kPhaseNone)
-            ext_ = {0, kKindGrid};
-        else if (phase == kKindGrid)
+        if (phase == kKindGrid)
             ext_ = {framesUntil(offbeat - pos, v, Rounding::Down), kKindShuffled};
         else
             ext_ = {pos <= previousPairStart + 0.01 ? 0 : framesUntil(pairStart - pos, v, Rounding::Down), kKindGrid};

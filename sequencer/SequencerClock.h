@@ -9,10 +9,10 @@
 // frame of its next step once per step (and once per block), and a frame between steps
 // costs one countdown decrement per sequencer.
 //
-// Bad transport information is survivable: a host tempo that is not a finite number >= 0,
-// or a position that is not finite, is ignored and the clock runs on its own state. With a
-// tempo of 0 the positions stand still: a step due where the clock stands plays, the next
-// one never comes until the tempo moves again.
+// Bad transport information is survivable: a host tempo that is not a number from 0 to
+// 10000 bpm, or a position that is not finite, is ignored and the clock runs on its own
+// state. With a tempo of 0 the positions stand still: a step due where the clock stands
+// plays, the next one never comes until the tempo moves again.
 
 #include "sequencer/MidiEventQueue.h"
 
