@@ -40,8 +40,7 @@ constexpr int kAllNotesOff = 123;
 constexpr int kLowestNote = 0;
 constexpr int kFirstPatternNote = 12;         // host mode: notes 12..107 select simple patterns
 constexpr int kLastPatternNote = kFirstPatternNote + kSimplePatternCount - 1;
-constexpr int kLastBasicNote = 23;            // notes 12..23 select basic patterns
-constexpr int kLastFillInNote = 27;           // notes 24..27 the intro/fill-in patterns
+constexpr int kLastFillInNote = 27;  // play mode: 12..23 select basic patterns, 24..27 fill-ins
 constexpr int kFillInNote = 35;
 
 // Editor notification codes the clock posts through the listener.

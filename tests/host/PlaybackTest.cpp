@@ -37,9 +37,9 @@ const std::string kTriggerOnAccent =
 <VorlatekUserSettings><OutputConfig><MasterOutput state="on" type="stereo"/>)"
     R"(<InstrumentsOutputs type="stereo"/><TriggerOutput state="on" type="AC"/></OutputConfig></VorlatekUserSettings>)";
 
-std::string stateChunk(const std::string& sequencer, const std::string& playback = "") {
+std::string stateChunk(const std::string& sequencer) {
     return R"(<?xml version="1.0" encoding="UTF-8"?><VorlatekBank><PluginState><InternalSequencer )" + sequencer +
-           "/>" + (playback.empty() ? "" : "<PlaybackSettings " + playback + "/>") + "</PluginState></VorlatekBank>";
+           "/></PluginState></VorlatekBank>";
 }
 
 // Frames at which the channel rises through half its peak.
@@ -93,38 +93,36 @@ TEST(Playback, PreRollDelaysTheFirstStepToBarOne) {
     EXPECT_EQ(edges.front(), 3 * 22050 + pulseLatency());
 }
 
-TEST(Playback, HostModeNotePlaysItsSimplePatternWhileHeld) {
+// Steps of the accent row, as frames, in a render that starts from a state whose internal
+// sequencer has the given attributes.
+std::vector<long long> accentFrames(const std::string& sequencer, std::vector<std::string> options) {
     PluginCopy plugin(kTriggerOnAccent);
-    writeText(plugin.file("state.xml"), stateChunk(R"(state="on" sync="external" hostMode="on" noteOff="on")"));
-    // Note 12 plays simple pattern 0 (accents on steps 0 and 8) from beat 1 for 6 beats.
-    const auto edges = risingEdges(render(plugin, {"--chunk", plugin.file("state.xml"), "--note", "1:12:100:6",
-                                                   "--bars", "4", "--pins", std::to_string(kTriggerPin)}),
-                                   0);
+    writeText(plugin.file("state.xml"), stateChunk(sequencer));
+    options.insert(options.end(), {"--chunk", plugin.file("state.xml"), "--pins", std::to_string(kTriggerPin)});
+    std::vector<long long> frames = risingEdges(render(plugin, options), 0);
     const long long latency = pulseLatency();
-    EXPECT_EQ(edges, (std::vector<long long>{22050 + latency, 66150 + latency, 110250 + latency}));
+    for (long long& f : frames) f -= latency;
+    return frames;
+}
+
+TEST(Playback, HostModeNotePlaysItsSimplePatternWhileHeld) {
+    // Note 12 plays simple pattern 0 (accents on steps 0 and 8) from beat 1 for 6 beats.
+    EXPECT_EQ(accentFrames(R"(state="on" sync="external" hostMode="on" noteOff="on")",
+                           {"--note", "1:12:100:6", "--bars", "4"}),
+              (std::vector<long long>{22050, 66150, 110250}));
 }
 
 TEST(Playback, LowestNoteStartsTheArrangementOnTheHostGrid) {
-    PluginCopy plugin(kTriggerOnAccent);
-    writeText(plugin.file("state.xml"), stateChunk(R"(state="on" sync="external" extSyncType="lowestNote")"));
-    const auto edges =
-        risingEdges(render(plugin, {"--chunk", plugin.file("state.xml"), "--note", "2:0:1", "--bars", "2", "--pins",
-                                    std::to_string(kTriggerPin)}),
-                    0);
-    const long long latency = pulseLatency();
-    EXPECT_EQ(edges, (std::vector<long long>{44100 + latency, 88200 + latency, 132300 + latency}));
+    EXPECT_EQ(accentFrames(R"(state="on" sync="external" extSyncType="lowestNote")", {"--note", "2:0:1", "--bars", "2"}),
+              (std::vector<long long>{44100, 88200, 132300}));
 }
 
 TEST(Playback, InternalSyncPlaysAtThePatternTempoWithoutTimeInformation) {
-    PluginCopy plugin(kTriggerOnAccent);
-    writeText(plugin.file("state.xml"), stateChunk(R"(state="on" sync="internal" extSyncType="lowestNote")"));
     // The first basic pattern's own tempo is 112 bpm; the note starts it at frame 0.
-    const auto edges = risingEdges(render(plugin, {"--chunk", plugin.file("state.xml"), "--no-time-info", "--note",
-                                                   "0:0", "--seconds", "5", "--pins", std::to_string(kTriggerPin)}),
-                                   0);
-    const long long latency = pulseLatency();
-    ASSERT_GE(edges.size(), 4u);
-    for (long long k = 0; k < 4; ++k) EXPECT_EQ(edges[k], latency + k * 2 * 44100 * 60 / 112) << "accent " << k;
+    const auto frames = accentFrames(R"(state="on" sync="internal" extSyncType="lowestNote")",
+                                     {"--no-time-info", "--note", "0:0", "--seconds", "5"});
+    ASSERT_GE(frames.size(), 4u);
+    for (long long k = 0; k < 4; ++k) EXPECT_EQ(frames[k], k * 2 * 44100 * 60 / 112) << "accent " << k;
 }
 
 TEST(Playback, AnyBlockSizeSampleRateAndMissingTransportGiveFiniteOutput) {
