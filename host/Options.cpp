@@ -162,12 +162,8 @@ PinSpec parsePins(const std::string& text) {
         }
         if (first < 0 || last < first) throw HostError("bad pin range '" + item + "'");
         if (last - first > 4096) throw HostError("bad pin range '" + item + "': too many pins");
-        for (int pin = first; pin <= last; ++pin) {
-            for (int seen : spec.pins) {
-                if (seen == pin) throw HostError("pin " + std::to_string(pin) + " is listed twice");
-            }
-            spec.pins.push_back(pin);
-        }
+        // A pin may be listed twice: "0,0" puts a mono output on both channels of a file.
+        for (int pin = first; pin <= last; ++pin) spec.pins.push_back(pin);
     }
     return spec;
 }

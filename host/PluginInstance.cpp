@@ -3,6 +3,7 @@
 #include "host/HostError.h"
 
 #include <dlfcn.h>
+#include <link.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -68,6 +69,16 @@ std::string moduleFile(const std::string& path) {
     return file.find('/') == std::string::npos ? "./" + file : file;
 }
 
+// True when the symbol lives in the module itself rather than in one of the libraries it
+// pulls in: a library that exports some unrelated `main` is not a plug-in.
+bool definedInModule(void* module, void* symbol) {
+    link_map* map = nullptr;
+    Dl_info where{};
+    if (::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return false;
+    if (::dladdr(symbol, &where) == 0 || where.dli_fname == nullptr) return false;
+    return std::strcmp(where.dli_fname, map->l_name) == 0;
+}
+
 }  // namespace
 
 PluginInstance::PluginInstance(const std::string& path) : path_(path) {
@@ -79,8 +90,8 @@ PluginInstance::PluginInstance(const std::string& path) : path_(path) {
     }
 
     void* symbol = ::dlsym(module_, "VSTPluginMain");
-    if (symbol == nullptr) symbol = ::dlsym(module_, "main");
-    if (symbol == nullptr) {
+    if (symbol == nullptr || !definedInModule(module_, symbol)) symbol = ::dlsym(module_, "main");
+    if (symbol == nullptr || !definedInModule(module_, symbol)) {
         ::dlclose(module_);
         throw HostError(path + " is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main");
     }

@@ -30,16 +30,25 @@ float BasePlugin::declaredValue(int index) const {
     return params_[static_cast<std::size_t>(index)].value;
 }
 
+namespace {
+
+// The host's parameter texts: at most 8 characters, terminated after the 8th.
+void copyParameterText(char* text, const char* source) {
+    const std::size_t n = strnlen(source, 8);
+    std::memcpy(text, source, n);
+    text[n] = '\0';
+}
+
+}  // namespace
+
 void BasePlugin::getParameterName(int index, char* text) const {
     if (!text || index < 0 || index >= numParams_) return;
-    std::strncpy(text, params_[static_cast<std::size_t>(index)].shortName, 8);
-    text[8] = '\0';
+    copyParameterText(text, params_[static_cast<std::size_t>(index)].shortName);
 }
 
 void BasePlugin::getParameterLabel(int index, char* text) const {
     if (!text || index < 0 || index >= numParams_) return;
-    std::strncpy(text, params_[static_cast<std::size_t>(index)].label, 8);
-    text[8] = '\0';
+    copyParameterText(text, params_[static_cast<std::size_t>(index)].label);
 }
 
 void BasePlugin::getParameterDisplay(int, char*) const {}

@@ -3,6 +3,7 @@
 #include "engine/DrumEngine.h"
 #include "plugin/ModuleServices.h"
 #include "plugin/StateDocuments.h"
+#include "sequencer/PatternFiles.h"
 #include "sequencer/PatternStore.h"
 #include "sequencer/SequencerClock.h"
 #include "sequencer/XmlDocument.h"
@@ -163,6 +164,14 @@ bool DrumPlugin::savePresetFile(const std::string& path) const {
     if (extensionIs(path, ".vpb")) return xml::Document::withRoot(presets_.writePresetBank(*this)).saveFile(path);
     return false;
 }
+
+bool DrumPlugin::savePatternFile(const std::string& path) const {
+    const PresetSlot& slot = presets_.slot(currentProgram_.load(std::memory_order_relaxed));
+    return vorlatek::savePatternFile(path, *store_, edition_.editedSimplePattern, edition_.editedExtendedPattern,
+                                     [&] { return PresetBank::writePreset(slot, *this); });
+}
+
+bool DrumPlugin::loadPatternBankFile(const std::string& path) { return vorlatek::loadPatternBankFile(path, *store_); }
 
 // Host chunks ---------------------------------------------------------------------------------
 

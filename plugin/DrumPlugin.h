@@ -91,6 +91,11 @@ public:
     // By extension (.vpp one preset into the current slot, .vpb the whole bank), any case.
     bool loadPresetFile(const std::string& path);
     bool savePresetFile(const std::string& path) const;
+    // Saves by extension: .vsp/.vss/.vsb the edited simple pattern, its set with the current
+    // preset, or the simple bank; .vep/.ves/.veb the same for extended patterns.
+    bool savePatternFile(const std::string& path) const;
+    // Reads a simple or extended pattern bank file into the store.
+    bool loadPatternBankFile(const std::string& path);
 
     // Host chunks ------------------------------------------------------------------------
     // The whole state (isPreset false) or the current program (isPreset true) as XML text.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, testing and running Vorlatek needs on Debian or Ubuntu, if it is
-# missing. Uses sudo when not run as root.
+# missing. Uses sudo when not run as root. Extra package names given as arguments are
+# installed too.
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
   libxml2-dev libsndfile1-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   binutils python3
+  "$@"
 )
 
 missing=()

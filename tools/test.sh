@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./tools/install-dependencies.sh
+# dpf-plugins-vst: third-party plug-ins the host's end-to-end tests load, to prove that
+# vorlatek-host speaks the real interface.
+./tools/install-dependencies.sh dpf-plugins-vst
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release

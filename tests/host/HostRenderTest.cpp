@@ -240,6 +240,13 @@ TEST(HostRender, WritesTheChosenPinsAsFloatWav) {
         EXPECT_FLOAT_EQ(wav.at(f, 2), fixtureSignal(1, f));
     }
 
+    r = runHost({"render", fixture(), "-o", dir.file("twice.wav"), "--pins", "2,2", "--seconds", "0.25"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    wav = readWav(dir.file("twice.wav"));
+    ASSERT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.samples[2 * 777], wav.samples[2 * 777 + 1]);
+    EXPECT_FLOAT_EQ(wav.at(777, 0), fixtureSignal(2, 777));
+
     r = runHost({"render", fixture(), "-o", dir.file("all.wav"), "--pins", "all", "--seconds", "0.25"});
     ASSERT_EQ(r.status, 0) << r.err;
     wav = readWav(dir.file("all.wav"));

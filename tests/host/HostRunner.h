@@ -47,6 +47,15 @@ private:
     fs::path path_;
 };
 
+// A copy of our plug-in in the test's own folder: the plug-in reads and writes its user
+// settings file next to the module, so tests that share the built module would share that
+// file too.
+inline std::string isolatedPlugin(const TempDir& dir) {
+    const std::string copy = dir.file("Vorlatek.so");
+    fs::copy_file(VORLATEK_PLUGIN_PATH, copy, fs::copy_options::overwrite_existing);
+    return copy;
+}
+
 inline std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;

@@ -9,7 +9,8 @@ using nlohmann::json;
 
 TEST(VorlatekRender, FactoryPatternPlaysFiniteAudio) {
     TempDir dir;
-    RunResult r = runHost({"render", VORLATEK_PLUGIN_PATH, "-o", dir.file("out.wav"), "--bars", "2", "--json"});
+    const std::string plugin = isolatedPlugin(dir);
+    RunResult r = runHost({"render", plugin, "-o", dir.file("out.wav"), "--bars", "2", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = parseJson(r.out);
     EXPECT_EQ(j["frames"], 176400);
@@ -26,7 +27,8 @@ TEST(VorlatekRender, FactoryPatternPlaysFiniteAudio) {
 
 TEST(VorlatekRender, AllPinsAtAnotherRate) {
     TempDir dir;
-    RunResult r = runHost({"render", VORLATEK_PLUGIN_PATH, "-o", dir.file("all.wav"), "--pins", "all", "--sample-rate",
+    const std::string plugin = isolatedPlugin(dir);
+    RunResult r = runHost({"render", plugin, "-o", dir.file("all.wav"), "--pins", "all", "--sample-rate",
                            "96000", "--block", "333", "--seconds", "1", "--format", "pcm24", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     json j = parseJson(r.out);
@@ -39,20 +41,21 @@ TEST(VorlatekRender, AllPinsAtAnotherRate) {
 
 TEST(VorlatekChunk, SavesBankAndProgramChunks) {
     TempDir dir;
-    RunResult r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "-o", dir.file("bank.xml")});
+    const std::string plugin = isolatedPlugin(dir);
+    RunResult r = runHost({"chunk", plugin, "-o", dir.file("bank.xml")});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string bank = readText(dir.file("bank.xml"));
     EXPECT_NE(bank.find("<VorlatekBank"), std::string::npos) << bank.substr(0, 200);
 
-    r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "--program", "-o", dir.file("program.xml")});
+    r = runHost({"chunk", plugin, "--program", "-o", dir.file("program.xml")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(readText(dir.file("program.xml")).find("<VorlatekPreset"), std::string::npos);
 
     // A saved bank loads back and renders.
-    r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "--load", dir.file("bank.xml"), "-o", dir.file("again.xml")});
+    r = runHost({"chunk", plugin, "--load", dir.file("bank.xml"), "-o", dir.file("again.xml")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(readText(dir.file("again.xml")).find("<VorlatekBank"), std::string::npos);
-    r = runHost({"render", VORLATEK_PLUGIN_PATH, "--chunk", dir.file("bank.xml"), "-o", dir.file("out.wav"),
+    r = runHost({"render", plugin, "--chunk", dir.file("bank.xml"), "-o", dir.file("out.wav"),
                  "--seconds", "0.5", "--json"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(parseJson(r.out)["nonFinite"], 0);

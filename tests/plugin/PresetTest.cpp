@@ -1,4 +1,5 @@
 #include "plugin/DrumPlugin.h"
+#include "sequencer/PatternStore.h"
 #include "sequencer/XmlDocument.h"
 
 #include "PluginTestSupport.h"
@@ -157,6 +158,35 @@ TEST_F(PresetTest, ProgramChunkRoundTrip) {
     other.setChunk("\x01\x02garbage", 9, true);
     other.setChunk(nullptr, 0, true);
     EXPECT_EQ(other.getChunk(true), chunk);
+}
+
+}  // namespace
+}  // namespace vorlatek
+
+namespace vorlatek {
+namespace {
+
+TEST(PatternFilesFromThePlugin, SetsCarryTheEditedPatternAndTheCurrentPreset) {
+    test::ScratchDirectory dir;
+    DrumPlugin plugin(nullptr, dir.path());
+    plugin.setEditedSimplePattern(3);
+    plugin.selectProgram(2);
+    plugin.setProgramName("Set Kit");
+    ASSERT_TRUE(plugin.savePatternFile(dir.file("one.VSS")));
+    const xml::Document doc = xml::Document::parseFile(dir.file("one.VSS"));
+    ASSERT_TRUE(xml::isElement(doc.root(), "VorlatekSimpleSet"));
+    std::vector<std::string> children;
+    xml::forEachChildElement(doc.root(), [&](xmlNodePtr c) { children.emplace_back(xml::nodeName(c)); });
+    EXPECT_EQ(children, (std::vector<std::string>{"VorlatekSimplePattern", "VorlatekPreset"}));
+    EXPECT_NE(dir.read("one.VSS").find("name=\"Set Kit\""), std::string::npos);
+
+    ASSERT_TRUE(plugin.savePatternFile(dir.file("bank.veb")));
+    DrumPlugin other(nullptr, "");
+    other.patternStore().extendedPattern(0)->setName("Changed");
+    ASSERT_TRUE(other.loadPatternBankFile(dir.file("bank.veb")));
+    EXPECT_EQ(patternName(other.patternStore().extendedPattern(0)->name),
+              patternName(plugin.patternStore().extendedPattern(0)->name));
+    EXPECT_FALSE(plugin.savePatternFile(dir.file("wrong.xml")));
 }
 
 }  // namespace
