@@ -17,19 +17,18 @@ namespace {
 // Pins with the trigger output switched on: master pair, 17 stereo instruments, trigger pair.
 constexpr int kTriggerPin = 36;
 
-// A private copy of the plug-in in a folder of its own, so that the user settings file it
-// reads and writes next to itself belongs to this test alone.
+// A private copy of the plug-in, started with the given user settings file next to it.
 class PluginCopy {
 public:
-    explicit PluginCopy(const std::string& userSettings = "") {
-        fs::copy_file(VORLATEK_PLUGIN_PATH, path());
+    explicit PluginCopy(const std::string& userSettings = "") : path_(isolatedPlugin(dir_)) {
         if (!userSettings.empty()) writeText(dir_.file("Vorlatek.ini"), userSettings);
     }
-    std::string path() const { return dir_.file("Vorlatek.so"); }
+    const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return dir_.file(name); }
 
 private:
     TempDir dir_;
+    std::string path_;
 };
 
 const std::string kTriggerOnAccent =
