@@ -6,6 +6,7 @@
 #include "sequencer/PatternEditor.h"
 #include "sequencer/PatternFiles.h"
 #include "sequencer/PatternStore.h"
+#include "sequencer/SequencerClock.h"
 #include "sequencer/XmlDocument.h"
 
 #include <algorithm>
@@ -42,6 +43,8 @@ DrumPlugin::DrumPlugin(PluginHost* host, std::string moduleDirectory)
     SequencerListener* listener = this;
     store_ = std::make_unique<PatternStore>(engine_.get(), listener);
     editor_ = std::make_unique<PatternEditor>(*store_, sequencer_, edition_, clock_);
+    sequencerClock_ = std::make_unique<SequencerClock>(*store_, *engine_, router_, sequencer_, edition_, clock_,
+                                                       midiQueue_, *listener);
 
     StateDocuments::loadAtConstruction(*this);
 }
@@ -206,7 +209,7 @@ void DrumPlugin::midiEvent(std::uint32_t message, std::int32_t offset) {
     const int data1 = static_cast<int>((message >> 8) & 0xFFu);
     const int data2 = static_cast<int>((message >> 16) & 0xFFu);
     if (status == 0xB0 && data1 <= 120) handleController(data1, data2);
-    (void)offset;
+    if (status == 0x90 || status == 0x80 || (status == 0xB0 && data1 == 123)) midiQueue_.push(message, offset);
 }
 
 void DrumPlugin::setMidiLearn(bool on) {
@@ -220,13 +223,12 @@ void DrumPlugin::midiLearnAssigned() { notifyEditor(kNotifyMidiLearnAssigned); }
 // Processing ----------------------------------------------------------------------------------------
 
 void DrumPlugin::process(float** outputs, int frames, const TimeSnapshot* transport, bool replacing) {
-    (void)transport;
-    for (int f = 0; f < frames; ++f) {
-        EngineFrame frame;
-        engine_->renderFrame(frame);
-        router_.routeFrame(frame, outputs, f, replacing);
-    }
+    sequencerClock_->processBlock(outputs, frames, transport, replacing);
 }
+
+void DrumPlugin::requestStart() { clock_.pendingCommand.store(kCommandStart, std::memory_order_relaxed); }
+
+void DrumPlugin::requestStop() { clock_.pendingCommand.store(kCommandStop, std::memory_order_relaxed); }
 
 // Plug-in state ---------------------------------------------------------------------------------------
 

@@ -10,6 +10,7 @@
 #include "plugin/PluginHost.h"
 #include "plugin/PresetBank.h"
 #include "sequencer/ClockState.h"
+#include "sequencer/MidiEventQueue.h"
 #include "sequencer/PatternEdition.h"
 #include "sequencer/SequencerListener.h"
 #include "sequencer/SequencerSettings.h"
@@ -27,6 +28,7 @@ namespace vorlatek {
 class DrumEngine;
 class PatternEditor;
 class PatternStore;
+class SequencerClock;
 
 // The values the settings window edits: they are written to the user settings file and
 // take effect in the next instance.
@@ -103,7 +105,10 @@ public:
 
     // MIDI ---------------------------------------------------------------------------------
     // One MIDI message (status in the lowest byte) at a sample offset of the coming block.
+    // Controllers 0..120 apply at once; note-ons, note-offs and all-notes-off (controller
+    // 123) wait in the event queue for their frame.
     void midiEvent(std::uint32_t message, std::int32_t offset);
+    const MidiEventQueue& midiQueue() const { return midiQueue_; }
     void setMidiLearn(bool on);
     void midiLearnAssigned() override;
     DrumMap& drumMap() { return drumMap_; }
@@ -112,7 +117,12 @@ public:
     // Processing ---------------------------------------------------------------------------
     // Renders `frames` frames into the output pins (numOutputs() of them), replacing what
     // they hold or adding to it. `transport` is null when the host gave no time information.
+    // Runs the sequencer clock: MIDI events, steps, rendering and routing, frame by frame.
     void process(float** outputs, int frames, const TimeSnapshot* transport, bool replacing);
+    // The Start and Stop buttons: picked up at the next block, and only while the host
+    // transport is not playing.
+    void requestStart();
+    void requestStop();
 
     // Plug-in state --------------------------------------------------------------------------
     const SequencerSettings& sequencerSettings() const { return sequencer_; }
@@ -194,9 +204,11 @@ private:
     std::time_t lastSeenTime_ = 0;
 
     ClockState clock_;
+    MidiEventQueue midiQueue_;
 
     std::unique_ptr<DrumEngine> engine_;
     std::unique_ptr<PatternStore> store_;
+    std::unique_ptr<SequencerClock> sequencerClock_;
 
     // Instrument rows (18) that fired since the editor last looked.
     std::array<std::atomic<bool>, 18> activity_{};

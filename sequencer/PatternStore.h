@@ -116,6 +116,43 @@ public:
     std::int32_t extTapValue = 0;
     bool simpleTapRows[kPatternRows] = {};
     std::int32_t simpleTapValue = 0;
+
+    // Playback arrangement: what the sequencer clock calls on every step (audio thread).
+    //
+    // Starts the extended sequencer on the start pattern: the basic pattern, or the
+    // intro/fill-in pattern as an intro.
+    void startExtended();
+    // Moves to the next step, part or measure: switches to a newly selected pattern (or a
+    // requested fill-in) at once while the first beat of a part plays and the step grids
+    // meet, else at the end of the measure, where fill-ins and A/B alternation happen.
+    void advanceStep();
+    // The step of `target` aligned with step `a` of `current` just played, when a switch
+    // inside the first beat is possible; the switch continues at the step after it. -1 when
+    // `a` lies past the first beat, the step grids do not meet, or `target` is too short.
+    static int switchAllowed(const StepPattern* current, int a, const StepPattern* target);
+    // Writes a waiting tap into the current step, then triggers the step's instruments.
+    void playExtendedStep();
+    void playSimpleStep();
+    // Writes the waiting tap into the current step of the playing pattern (no trigger).
+    void writeExtendedTap();
+    void writeSimpleTap();
+    // m 0..11 selects the basic pattern, 12..15 the intro/fill-in pattern; else ignored.
+    void selectPlayPattern(int m);
+    void toggleStartPatternType();
+    // 0 (manual), 2, 4, 8, 12 or 16 measures between automatic fill-ins; else ignored.
+    void setAutoFillIn(int n);
+    // Whether random mode silences `row` at `step` of `pattern`: the row was randomised in
+    // that pattern and the step's rank lies at or above the row's threshold.
+    bool randomMuted(const StepPattern& pattern, int row, int step) const;
+
+    // The extended part playing, or null.
+    const StepPattern* currentPartPattern() const { return part(currentPattern, currentVariation, currentPart); }
+
+private:
+    // Triggers the on cells of one step; the accent row's on flag accents the whole step.
+    void playStep(const StepPattern& pattern, int step);
+    // Moves to Part 1 of `pattern`/`variation` at step `k`, the step before the next played.
+    void switchTo(int pattern, int variation, int k);
 };
 
 }  // namespace vorlatek
