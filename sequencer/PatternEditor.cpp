@@ -180,7 +180,10 @@ bool PatternEditor::gatedModeButton(float value, void (PatternEditor::*setter)(b
 void PatternEditor::stepButton(int step, float value) {
     if (step < 0 || step >= kPatternSteps) return;
     if (!editAllowed()) {
-        if (settings_.intSeqOn) selectPlayPattern(step);
+        if (settings_.intSeqOn) {
+            store_.selectPlayPattern(step);
+            notify(kNotifyPlayPatternSelected);
+        }
         return;
     }
     StepPattern* pattern = editedPattern();
@@ -214,15 +217,9 @@ void PatternEditor::tapButton(Modifiers modifiers) {
     if (store_.running) {
         store_.fillInRequested = true;
     } else {
-        store_.startPatternType = store_.startPatternType == 0 ? 1 : 0;
+        store_.toggleStartPatternType();
         notify(kNotifyStartPatternType);
     }
-}
-
-void PatternEditor::selectPlayPattern(int pattern) {
-    if (pattern < kBasicPatternCount) store_.basicPattern = pattern;
-    else store_.introFillInPattern = pattern;
-    notify(kNotifyPlayPatternSelected);
 }
 
 // Pattern, variation and part ----------------------------------------------------------------------------

@@ -141,7 +141,6 @@ private:
     void pointAtSequencer();
     // After a new random result: the manual row follows to a randomised row.
     void checkRandomTarget();
-    void selectPlayPattern(int pattern);
 
     PatternStore& store_;
     const SequencerSettings& settings_;
