@@ -142,14 +142,14 @@ NoteSpec parseNote(const std::string& text) {
     return note;
 }
 
-PinSpec parsePins(const std::string& text) {
-    PinSpec spec;
+PinSelection parsePins(const std::string& text) {
+    PinSelection selection;
     if (text == "all") {
-        spec.mode = PinMode::All;
-        return spec;
+        selection.mode = PinMode::All;
+        return selection;
     }
-    if (text == "master") return spec;
-    spec.mode = PinMode::List;
+    if (text == "master") return selection;
+    selection.mode = PinMode::List;
     for (const std::string& item : split(text, ',')) {
         auto dash = item.find('-');
         int first = 0;
@@ -163,9 +163,9 @@ PinSpec parsePins(const std::string& text) {
         if (first < 0 || last < first) throw HostError("bad pin range '" + item + "'");
         if (last - first > 4096) throw HostError("bad pin range '" + item + "': too many pins");
         // A pin may be listed twice: "0,0" puts a mono output on both channels of a file.
-        for (int pin = first; pin <= last; ++pin) spec.pins.push_back(pin);
+        for (int pin = first; pin <= last; ++pin) selection.pins.push_back(pin);
     }
-    return spec;
+    return selection;
 }
 
 InfoOptions parseInfoOptions(const std::vector<std::string>& args) {

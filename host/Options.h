@@ -29,7 +29,7 @@ struct ParamSpec {
 
 enum class PinMode { Master, All, List };
 
-struct PinSpec {
+struct PinSelection {
     PinMode mode = PinMode::Master;
     std::vector<int> pins;  // for PinMode::List, in the order given
 };
@@ -51,7 +51,7 @@ struct RenderOptions {
     std::optional<int> program;
     std::vector<ParamSpec> params;
     std::vector<NoteSpec> notes;
-    PinSpec pins;
+    PinSelection pins;
     SampleFormat format = SampleFormat::Float;
     bool json = false;
 
@@ -72,7 +72,7 @@ ChunkOptions parseChunkOptions(const std::vector<std::string>& args);
 
 // The pieces, exposed for reuse and for their error messages.
 NoteSpec parseNote(const std::string& text);
-PinSpec parsePins(const std::string& text);
+PinSelection parsePins(const std::string& text);
 
 extern const char* const kUsage;
 

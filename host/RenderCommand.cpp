@@ -30,11 +30,11 @@ double processCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-std::vector<int> resolvePins(PluginInstance& plugin, const PinSpec& spec) {
+std::vector<int> resolvePins(PluginInstance& plugin, const PinSelection& selection) {
     const int count = plugin.effect().numOutputs;
     if (count == 0) throw HostError("the plug-in has no outputs to render");
     std::vector<int> pins;
-    switch (spec.mode) {
+    switch (selection.mode) {
     case PinMode::Master: {
         pins.push_back(0);
         // A plug-in that does not describe its pins is taken to have a stereo main pair.
@@ -47,7 +47,7 @@ std::vector<int> resolvePins(PluginInstance& plugin, const PinSpec& spec) {
         for (int pin = 0; pin < count; ++pin) pins.push_back(pin);
         break;
     case PinMode::List:
-        for (int pin : spec.pins) {
+        for (int pin : selection.pins) {
             if (pin >= count) {
                 throw HostError("pin " + std::to_string(pin) + " does not exist: the plug-in has " +
                                 std::to_string(count) + " outputs (0.." + std::to_string(count - 1) + ")");
