@@ -38,13 +38,12 @@ void ClosedHiHatVoice::setDecay(double x) {
 }
 
 double ClosedHiHatVoice::render(const SharedSignals& in) {
-    // round(countdown) = 0, ties rounding up, so that it fires exactly once at every rate.
-    if (countdown >= -0.5 && countdown < 0.5) {
+    if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         envelopeRate = decayRate * rateFactor;
     }
     countdown -= 1.0;
-    const double y = stage.process(in.metalBand1, envelope);
+    const double y = stage.processJunction(in.metalJunction, envelope);
     dsp::smooth(envelope, attackTarget, envelopeRate);
     const double v = y * levelSmoothed * 0.44;
     return fir.process(v);

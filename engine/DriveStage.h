@@ -38,10 +38,15 @@ public:
     // result itself (|u| < √(double ε), about 1.5e-8) it returns the limit at 0, which is 0.
     static double junction(double u);
 
-    // One sample of the stage alone; the value also stays in `value`.
-    double drive(double metal, double envelope);
-    // One sample of the stage and its high-pass.
+    // One sample of the stage alone, from the junction's output j = junction(s_in·m); the
+    // value also stays in `value`.
+    double driveJunction(double j, double envelope);
+    // The same from the metal signal m.
+    double drive(double metal, double envelope) { return driveJunction(junction(shape.inputScale * metal), envelope); }
+    // One sample of the stage and its high-pass, from the metal signal m.
     double process(double metal, double envelope) { return highPass.process(drive(metal, envelope)); }
+    // The same from the junction's output, where several stages share one metal signal.
+    double processJunction(double j, double envelope) { return highPass.process(driveJunction(j, envelope)); }
 
     Shape shape;
     double accumulator = 0.0;
@@ -56,5 +61,9 @@ public:
 inline constexpr DriveStage::Shape kCymbalLowDrive{300.0, -0.01, 0.7, 0.1, 0.1, 0.2};
 // The stage of the cymbal's mid and high bands and of both hi-hats, fed by the upper band.
 inline constexpr DriveStage::Shape kMetalDrive{1000.0, -0.002, 1.7, 0.3, 0.01, 1.0};
+
+// The junction output of the kMetalDrive stages for the upper band's sample: the same for
+// all four of them (cymbal mid and high, both hi-hats), so it is worked out once a frame.
+inline double metalJunction(double band1) { return DriveStage::junction(kMetalDrive.inputScale * band1); }
 
 }  // namespace vorlatek

@@ -1,6 +1,9 @@
 #pragma once
 // Constants and update rules shared by every voice and source of the engine.
 
+#include <algorithm>
+#include <cmath>
+
 namespace vorlatek::dsp {
 
 // Added to every recursive update so that decaying states never become denormal numbers.
@@ -18,6 +21,30 @@ inline void decay(double& x, double rate) { x = x - (x * rate + kEpsilon); }
 // overshoots its target (and past 2 grows without bound); such a rate means "reach the
 // target at once", so it is held at 1. Rates below 1 pass unchanged.
 inline double limitRate(double rate) { return rate < 1.0 ? rate : 1.0; }
+
+// A filter corner held inside 20 Hz .. 0.49·sr: at 0 Hz and below, or at and past
+// Nyquist, the high-pass designs turn unstable.
+inline double limitCorner(double corner, double sampleRate) { return std::clamp(corner, 20.0, 0.49 * sampleRate); }
+
+// A knob value held in 0..1; NaN counts as 0.
+inline double clampUnit(double x) { return std::fmin(std::fmax(x, 0.0), 1.0); }
+
+// True in the one sample where a countdown (decremented by 1 per sample, tested before
+// the decrement) rounds to 0. A value of exactly ±0.5 counts as 0.5 rounding up, so that
+// the test fires exactly once whatever fraction the countdown started with.
+inline bool countdownDue(double countdown) { return countdown >= -0.5 && countdown < 0.5; }
+
+// Pitch factor of the "Tunning" knobs of the tuned percussion: ×0.905 at 0, ×1 at 0.5,
+// ×1.131 at 1.
+inline double tuneFactor(double t) { return t * (0.072 * t + 0.154) + 0.905; }
+// Damping factor of their "Decay" knobs: ×4 (short) at 0, ×1 at 0.5, ×0.25 (long) at 1.
+inline double decayFactor(double d) { return 4.0 * std::pow(0.0625, d); }
+
+// Frequency coefficient 2·sin(π·base·factor/sr) of a resonator tuned to `factor` times
+// `base` Hz (the product is formed in that order).
+inline double tunedCoefficient(double base, double factor, double sampleRate) {
+    return 2.0 * std::sin(kPi * base * factor / sampleRate);
+}
 
 // Pole of a one-pole filter with its corner at `frequency`: exp(−2π·f/sr).
 double onePoleCoefficient(double frequency, double sampleRate);

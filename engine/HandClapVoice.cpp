@@ -7,8 +7,6 @@
 
 namespace vorlatek {
 
-using dsp::kPi;
-
 HandClapVoice::HandClapVoice() { HandClapVoice::setSampleRate(44100.0f); }
 
 void HandClapVoice::setSampleRate(float rate) {
@@ -31,14 +29,14 @@ void HandClapVoice::setSampleRate(float rate) {
 }
 
 void HandClapVoice::setTone(double t) {
-    tone = std::fmin(std::fmax(t, 0.0), 1.0);
-    const double F = 2.0 * std::sin(kPi * 930.0 * (tone + 0.5) / sampleRate);
+    tone = dsp::clampUnit(t);
+    const double F = dsp::tunedCoefficient(930.0, tone + 0.5, sampleRate);
     resonator1.F = F;
     resonator2.F = F;
 }
 
 void HandClapVoice::setReverb(double r) {
-    reverb = std::fmin(std::fmax(r, 0.0), 1.0);
+    reverb = dsp::clampUnit(r);
     reverbRate = 0.01 * (0.045 * std::exp(-2.1972245772713475 * reverb) + 0.005);
 }
 
@@ -51,7 +49,7 @@ void HandClapVoice::trigger(float velocity) {
     burst = 0.4;
     tail1 = 0.0;
     // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
-    tail1Rate = std::min(0.4 * rateFactor, 1.0);
+    tail1Rate = dsp::limitRate(0.4 * rateFactor);
     tail2Rate = 0.0022 * rateFactor;
 }
 

@@ -45,7 +45,7 @@ double OpenHiHatVoice::render(const SharedSignals& in) {
     }
     countdown -= 1.0;
     previousEnvelope = envelope;
-    const double y = stage.process(in.metalBand1, previousEnvelope);
+    const double y = stage.processJunction(in.metalJunction, previousEnvelope);
     const double v = y * levelSmoothed * 0.22;
     dsp::smooth(envelope, attackTarget, envelopeRate);
     if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;

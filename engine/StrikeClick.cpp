@@ -1,0 +1,32 @@
+#include "engine/StrikeClick.h"
+
+#include "engine/DspMath.h"
+
+namespace vorlatek {
+
+void StrikeClick::setSampleRate(double sampleRate) {
+    edge.setFrequency(900.0, sampleRate);
+    edge.reset();
+}
+
+void StrikeClick::start(double height, double sampleRate, double rateFactor) {
+    countdown = static_cast<std::int32_t>(0.00097 * sampleRate);
+    pulseTarget = height;
+    pulse = 0.0;
+    // Below 44.1 kHz the rise would overshoot; a rate of 1 already reaches the target.
+    pulseRate = dsp::limitRate(0.99 * rateFactor);
+}
+
+double StrikeClick::step(double rateFactor) {
+    if (countdown == 0) {
+        pulseTarget = 0.0;
+        pulseRate = dsp::limitRate(0.5 * rateFactor);
+    }
+    if (countdown >= 0) --countdown;  // stays at −1 once the pulse is released
+    shapedEdge = edge.process(-pulse);
+    if (shapedEdge > 0.0) shapedEdge *= 0.1;
+    dsp::smooth(pulse, pulseTarget, pulseRate);
+    return shapedEdge;
+}
+
+}  // namespace vorlatek

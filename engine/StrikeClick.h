@@ -1,0 +1,27 @@
+#pragma once
+// The click that strikes the conga and tom resonators: a pulse rises to its height for
+// about a millisecond and falls back; a 900 Hz high-pass turns it into a sharp edge whose
+// positive half is cut to a tenth, a lopsided tick with most of its energy going down.
+
+#include "engine/OnePoleHighPass.h"
+
+#include <cstdint>
+
+namespace vorlatek {
+
+struct StrikeClick {
+    std::int32_t countdown = -1;  // samples until the pulse is released
+    double pulseTarget = 0.0;
+    double pulse = 0.0;
+    double pulseRate = 0.0;
+    dsp::OnePoleHighPass edge;    // high-pass of −pulse
+    double shapedEdge = 0.0;
+
+    // Retunes the edge filter and clears it.
+    void setSampleRate(double sampleRate);
+    void start(double height, double sampleRate, double rateFactor);
+    // Advances one sample and returns the shaped edge.
+    double step(double rateFactor);
+};
+
+}  // namespace vorlatek
