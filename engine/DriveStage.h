@@ -10,6 +10,8 @@
 
 #include "engine/Biquad.h"
 
+#include <cmath>
+
 namespace vorlatek {
 
 class DriveStage {
@@ -36,11 +38,22 @@ public:
     // u/(eᵘ − 1) − 1: about −u/2 near 0, toward −1 for large positive u, toward |u| − 1 for
     // large negative u. Where |u| is so small that eᵘ − 1 carries less precision than the
     // result itself (|u| < √(double ε), about 1.5e-8) it returns the limit at 0, which is 0.
-    static double junction(double u);
+    static double junction(double u) {
+        if (std::fabs(u) < kJunctionGuard) return 0.0;
+        return u / (std::exp(u) - 1.0) - 1.0;
+    }
+    static constexpr double kJunctionGuard = 1.4901161193847656e-8;  // 2^-26 = √(double ε)
 
     // One sample of the stage alone, from the junction's output j = junction(s_in·m); the
     // value also stays in `value`.
-    double driveJunction(double j, double envelope);
+    double driveJunction(double j, double envelope) {
+        const double u = shape.gain * j * envelope;
+        accumulator = shape.weight * u + (0.01 * envelope * envelope * envelope + 0.05) * envelope +
+                      retain * accumulator;
+        if (accumulator < 0.0) accumulator = shape.negativeFactor * accumulator;
+        value = scale * accumulator * shape.outputScale;
+        return value;
+    }
     // The same from the metal signal m.
     double drive(double metal, double envelope) { return driveJunction(junction(shape.inputScale * metal), envelope); }
     // One sample of the stage and its high-pass, from the metal signal m.

@@ -25,6 +25,15 @@ void HandClapVoice::setSampleRate(float rate) {
     hushA = dsp::onePoleCoefficient(700.0, sampleRate);
     hush = 0.0;
     setReverb(reverb);
+
+    // The course of the burst gain after a trigger, in the same arithmetic as render().
+    double course = 0.4;
+    std::int32_t index = 0;
+    for (tabulated_ = 0; tabulated_ < kTabulatedSteps; ++tabulated_) {
+        gainTable_[tabulated_] = gainOf(course);
+        advanceBurst(course, index, rateFactor);
+    }
+    stepsSinceTrigger_ = tabulated_;
     setTone(tone);
 }
 
@@ -47,6 +56,7 @@ void HandClapVoice::trigger(float velocity) {
     countdown = 0.00097 * sampleRate;
     envelopeTarget = 1.0;
     burst = 0.4;
+    stepsSinceTrigger_ = 0;
     tail1 = 0.0;
     // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
     tail1Rate = dsp::limitRate(0.4 * rateFactor);
@@ -60,7 +70,7 @@ double HandClapVoice::render(const SharedSignals& in) {
     }
     countdown -= 1.0;
 
-    burstGain = (std::tanh(6.0 * (burst - 0.2)) + 0.833654607) * 0.5;
+    burstGain = stepsSinceTrigger_ < tabulated_ ? gainTable_[stepsSinceTrigger_++] : gainOf(burst);
     drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
     const double band1 = resonator1.process(drive);
     const double band2 = resonator2.process(band1);
@@ -72,11 +82,7 @@ double HandClapVoice::render(const SharedSignals& in) {
     tail2Out = tail2;
     const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * levelSmoothed;
 
-    burst = (1.0 - kBurstRates[burstIndex] * rateFactor) * burst;
-    if ((burst <= 0.02 && burstIndex != 3) || (burst <= 0.1 && burstIndex == 2)) {
-        ++burstIndex;
-        burst = burstIndex == 3 ? 0.25 : 0.4;
-    }
+    advanceBurst(burst, burstIndex, rateFactor);
     return out;
 }
 

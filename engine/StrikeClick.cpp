@@ -17,16 +17,4 @@ void StrikeClick::start(double height, double sampleRate, double rateFactor) {
     pulseRate = dsp::limitRate(0.99 * rateFactor);
 }
 
-double StrikeClick::step(double rateFactor) {
-    if (countdown == 0) {
-        pulseTarget = 0.0;
-        pulseRate = dsp::limitRate(0.5 * rateFactor);
-    }
-    if (countdown >= 0) --countdown;  // stays at −1 once the pulse is released
-    shapedEdge = edge.process(-pulse);
-    if (shapedEdge > 0.0) shapedEdge *= 0.1;
-    dsp::smooth(pulse, pulseTarget, pulseRate);
-    return shapedEdge;
-}
-
 }  // namespace vorlatek

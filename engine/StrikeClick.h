@@ -3,6 +3,7 @@
 // about a millisecond and falls back; a 900 Hz high-pass turns it into a sharp edge whose
 // positive half is cut to a tenth, a lopsided tick with most of its energy going down.
 
+#include "engine/DspMath.h"
 #include "engine/OnePoleHighPass.h"
 
 #include <cstdint>
@@ -21,7 +22,17 @@ struct StrikeClick {
     void setSampleRate(double sampleRate);
     void start(double height, double sampleRate, double rateFactor);
     // Advances one sample and returns the shaped edge.
-    double step(double rateFactor);
+    double step(double rateFactor) {
+        if (countdown == 0) {
+            pulseTarget = 0.0;
+            pulseRate = dsp::limitRate(0.5 * rateFactor);
+        }
+        if (countdown >= 0) --countdown;  // stays at −1 once the pulse is released
+        shapedEdge = edge.process(-pulse);
+        if (shapedEdge > 0.0) shapedEdge *= 0.1;
+        dsp::smooth(pulse, pulseTarget, pulseRate);
+        return shapedEdge;
+    }
 };
 
 }  // namespace vorlatek
