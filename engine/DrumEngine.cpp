@@ -16,7 +16,7 @@ namespace {
 inline void checkActivity(Voice& voice, double out) {
     dsp::decay(voice.peak, voice.peakDecay);
     voice.magnitude = std::fabs(out);
-    if (voice.magnitude > voice.peak) voice.peak = voice.magnitude;
+    voice.peak = std::max(voice.peak, voice.magnitude);
     if (voice.peak < 0.00003) voice.active = false;
 }
 

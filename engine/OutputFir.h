@@ -32,7 +32,7 @@ public:
     double history(int k) const { return history_[newest_ + k]; }
 
 private:
-    std::array<double, kTaps> coefficients_{};
+    alignas(16) std::array<double, kTaps> coefficients_{};  // aligned for paired products
     std::array<double, 2 * kTaps> history_{};
     int newest_ = 0;
     double output_ = 0.0;
