@@ -7,26 +7,11 @@
 
 namespace vorlatek {
 
-ClosedHiHatVoice::ClosedHiHatVoice() { setSampleRate(44100.0f); }
+ClosedHiHatVoice::ClosedHiHatVoice() : HiHatVoice(10200.0) { setSampleRate(44100.0f); }
 
 void ClosedHiHatVoice::setSampleRate(float rate) {
-    Voice::setSampleRate(rate);
-    stage.setSampleRate(sampleRate);
-    setTone(tone);
+    HiHatVoice::setSampleRate(rate);
     setDecay(decay);
-}
-
-void ClosedHiHatVoice::trigger(float velocity) {
-    Voice::trigger(velocity);
-    countdown = 0.00097 * sampleRate;
-    attackTarget = 2.645 * velocity;
-    envelope = 0.0;
-    envelopeRate = 0.2 * rateFactor;
-}
-
-void ClosedHiHatVoice::setTone(double x) {
-    tone = x;
-    stage.setHighPass(10200.0 * (x + 0.5), 1.5);
 }
 
 void ClosedHiHatVoice::setDecay(double x) {
