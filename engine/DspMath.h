@@ -2,7 +2,9 @@
 // Constants and update rules shared by every voice and source of the engine.
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace vorlatek::dsp {
 
@@ -33,6 +35,9 @@ inline double clampUnit(double x) { return std::fmin(std::fmax(x, 0.0), 1.0); }
 // the decrement) rounds to 0. A value of exactly ±0.5 counts as 0.5 rounding up, so that
 // the test fires exactly once whatever fraction the countdown started with.
 inline bool countdownDue(double countdown) { return countdown >= -0.5 && countdown < 0.5; }
+
+// True when a and b are the same double to the bit (unlike ==, which equates +0 and −0).
+inline bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 
 // Pitch factor of the "Tunning" knobs of the tuned percussion: ×0.905 at 0, ×1 at 0.5,
 // ×1.131 at 1.

@@ -22,17 +22,29 @@ struct StrikeClick {
     void setSampleRate(double sampleRate);
     void start(double height, double sampleRate, double rateFactor);
     // Advances one sample and returns the shaped edge.
+    //
+    // A few hundred samples after its release the pulse and the edge filter settle where
+    // their ε terms hold them: a step then leaves every state exactly as it was, and so
+    // would every later one. From then on the click just repeats its last edge until the
+    // next start().
     double step(double rateFactor) {
+        if (settled_) return shapedEdge;
         if (countdown == 0) {
             pulseTarget = 0.0;
             pulseRate = dsp::limitRate(0.5 * rateFactor);
         }
         if (countdown >= 0) --countdown;  // stays at −1 once the pulse is released
+        const double pulseBefore = pulse, edgeBefore = edge.y, inputBefore = edge.xPrev;
         shapedEdge = edge.process(-pulse);
         if (shapedEdge > 0.0) shapedEdge *= 0.1;
         dsp::smooth(pulse, pulseTarget, pulseRate);
+        settled_ = countdown < 0 && dsp::sameBits(pulse, pulseBefore) && dsp::sameBits(edge.y, edgeBefore) &&
+                   dsp::sameBits(edge.xPrev, inputBefore);
         return shapedEdge;
     }
+
+private:
+    bool settled_ = false;
 };
 
 }  // namespace vorlatek

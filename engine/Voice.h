@@ -36,8 +36,8 @@ public:
     double level = 1.0;             // the instrument's Level parameter, raw 0..1
     double levelSmoothed = 1.0;
     double levelRate = 0.002;       // 0.002·R
-    double peak = 0.0;              // activity follower
-    double magnitude = 0.0;
+    double peak = 0.0;              // activity follower, run while the voice sounds
+    double magnitude = 0.0;         // |output| of the last sample the voice rendered
     double peakDecay = 0.0002;      // 0.0002·R
 };
 
