@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vorlatek {
 
@@ -20,12 +21,13 @@ inline void checkActivity(Voice& voice, double out) {
     if (voice.peak < 0.00003) voice.active = false;
 }
 
-// One frame of a voice: its level follows the knob whether or not it sounds; a sounding
-// voice renders a sample and runs its activity check, a silent one outputs 0 and keeps
-// its state. Templated on the voice class so that the per-sample call is a direct one.
+// One frame of a voice: its level follows the knob whether or not it sounds (no work once
+// it has come to rest); a sounding voice renders a sample and runs its activity check, a
+// silent one outputs 0 and keeps its state. Templated on the voice class so that the
+// per-sample call is a direct one.
 template <class V>
 inline void renderVoice(V& voice, const SharedSignals& in, double& out) {
-    dsp::smooth(voice.levelSmoothed, voice.level, voice.levelRate);
+    dsp::smoothToRest(voice.levelSmoothed, voice.level, voice.levelRate, voice.levelRestTarget);
     if (!voice.active) {
         out = 0.0;
         return;
@@ -62,6 +64,7 @@ void DrumEngine::setSampleRate(float rate) {
     metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
     noiseSource_.setSampleRate(sr);
     shared_ = SharedSignals{};
+    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // the rate changes
     for (Voice* v : voices_) v->setSampleRate(rate);
 }
 
@@ -171,7 +174,7 @@ void DrumEngine::renderFrame(EngineFrame& frame) {
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
         shared_.metalJunction = metalJunction(shared_.metalBand1);
 
-    dsp::smooth(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate);
+    dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
     snareDrum_.smoothTone();
 
     renderVoice(bassDrum_, shared_, voiceOut_[kBassDrum]);

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace vorlatek::dsp {
 
@@ -38,6 +39,17 @@ inline bool countdownDue(double countdown) { return countdown >= -0.5 && countdo
 
 // True when a and b are the same double to the bit (unlike ==, which equates +0 and −0).
 inline bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+// smooth(x → target, rate), with no work while x rests: a step that leaves x exactly where
+// it was would leave it there in every later step while the target and the rate stay the
+// same. `restTarget` is the target x came to rest at (NaN while it moves); whoever changes
+// the rate, or writes x, sets it back to NaN. (A target of +0 and one of −0 move x alike.)
+inline void smoothToRest(double& x, double target, double rate, double& restTarget) {
+    if (target == restTarget) return;
+    const double before = x;
+    smooth(x, target, rate);
+    restTarget = sameBits(x, before) ? target : std::numeric_limits<double>::quiet_NaN();
+}
 
 // Pitch factor of the "Tunning" knobs of the tuned percussion: ×0.905 at 0, ×1 at 0.5,
 // ×1.131 at 1.
