@@ -185,7 +185,9 @@ TEST(DrumEngine, LevelsAtRestFollowTheirKnobsExactly) {
             ++next;
         }
         engine.renderFrame(frame);
-        if (n == 19999) EXPECT_EQ(engine.voice(kCowBell).levelRestTarget, engine.voice(kCowBell).level);
+        if (n == 19999) {
+            EXPECT_EQ(engine.voice(kCowBell).levelRestTarget, engine.voice(kCowBell).level);  // at rest
+        }
         glide(level, engine.voice(kCowBell).level, rate);
         glide(master, engine.masterVolume(), rate);
         if ((engine.voice(kCowBell).levelSmoothed != level || engine.masterVolumeSmoothed() != master) &&
