@@ -33,8 +33,9 @@ inline double limitCorner(double corner, double sampleRate) { return std::clamp(
 inline double clampUnit(double x) { return std::fmin(std::fmax(x, 0.0), 1.0); }
 
 // True in the one sample where a countdown (decremented by 1 per sample, tested before
-// the decrement) rounds to 0. A value of exactly ±0.5 counts as 0.5 rounding up, so that
-// the test fires exactly once whatever fraction the countdown started with.
+// the decrement) rounds to 0. Halves round up (−0.5 to 0, 0.5 to 1), so that the test fires
+// exactly once whatever fraction the countdown started with; rounding them away from zero
+// would skip 0 for a countdown that passes ±0.5 exactly (at 50 kHz, 0.97 ms is 48.5 samples).
 inline bool countdownDue(double countdown) { return countdown >= -0.5 && countdown < 0.5; }
 
 // True when a and b are the same double to the bit (unlike ==, which equates +0 and −0).
