@@ -1,9 +1,8 @@
 // Real-time factor of the drum engine (seconds of audio rendered per CPU second), one
-// instance, frame by frame as the plug-in drives it:
-//   Silence  - no voice sounding: the shared sources, smoothing and activity checks only;
-//   BassSnare - bass and snare drum retriggered every 100 ms, as a busy pattern would.
-// Each iteration renders 100 ms of audio; the "realtime" counter is the factor.
+// instance on one core, for the scenes of EngineScene.h at 44.1 and 96 kHz. Each iteration
+// renders one 100 ms slice; the "realtime" counter is the factor.
 
+#include "bench/EngineScene.h"
 #include "engine/DrumEngine.h"
 
 #include <benchmark/benchmark.h>
@@ -12,38 +11,29 @@
 
 namespace {
 
-using vorlatek::DrumEngine;
-using vorlatek::EngineFrame;
+using vorlatek::bench::Scene;
 
-void renderSlices(benchmark::State& state, bool retrigger) {
+void renderScene(benchmark::State& state, Scene scene) {
     const auto rate = static_cast<float>(state.range(0));
-    auto engine = std::make_unique<DrumEngine>();
-    engine->setSampleRate(rate);
-    engine->setParameter(vorlatek::param::kBassDrumDecay, 0.5f);
-    engine->setParameter(vorlatek::param::kSnareDrumSnappy, 0.7f);
-    const int framesPerSlice = static_cast<int>(rate / 10.0f);
-    EngineFrame frame;
+    auto engine = std::make_unique<vorlatek::DrumEngine>();
+    vorlatek::bench::prepareScene(*engine, scene, rate);
+    const int frames = vorlatek::bench::framesPerSlice(rate);
     double sink = 0.0;
     for (auto _ : state) {
-        if (retrigger) {
-            engine->triggerInstrument(vorlatek::kBassDrum, false, false);
-            engine->triggerInstrument(vorlatek::kSnareDrum, false, false);
-        }
-        for (int n = 0; n < framesPerSlice; ++n) {
-            engine->renderFrame(frame);
-            sink += frame.master;
-        }
+        sink += vorlatek::bench::renderSlice(*engine, scene, frames);
         benchmark::DoNotOptimize(sink);
     }
     state.counters["realtime"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * framesPerSlice / rate, benchmark::Counter::kIsRate);
+        benchmark::Counter(static_cast<double>(state.iterations()) * frames / rate, benchmark::Counter::kIsRate);
 }
 
-void Silence(benchmark::State& state) { renderSlices(state, false); }
-void BassSnare(benchmark::State& state) { renderSlices(state, true); }
+void Silence(benchmark::State& state) { renderScene(state, Scene::Silence); }
+void BassSnare(benchmark::State& state) { renderScene(state, Scene::BassSnare); }
+void AllVoices(benchmark::State& state) { renderScene(state, Scene::AllVoices); }
 
 BENCHMARK(Silence)->Arg(44100)->Arg(96000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BassSnare)->Arg(44100)->Arg(96000)->Unit(benchmark::kMillisecond);
+BENCHMARK(AllVoices)->Arg(44100)->Arg(96000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -6,8 +6,6 @@
 
 namespace vorlatek {
 
-using dsp::kPi;
-
 BassDrumVoice::BassDrumVoice() {
     updateToneFilter();
     updateDamping();
@@ -79,13 +77,13 @@ void BassDrumVoice::trigger(float velocity) {
 
 double BassDrumVoice::render(const SharedSignals&) {
     // End of the attack: the sweep filter drops to a corner that sets how long the bend lasts.
-    if (std::round(attackCountdown) == 0.0) {
+    if (dsp::countdownDue(attackCountdown)) {
         attackTarget = 0.0;
         sweepFilter.setFrequency(10.0 * sweepFactor / amplitude, sampleRate);
     }
     attackCountdown -= 1.0;
     // End of the click: a small, slow undershoot follows the initial spike.
-    if (std::round(clickCountdown) == 0.0) {
+    if (dsp::countdownDue(clickCountdown)) {
         clickRate = dsp::limitRate(0.05 * rateFactor);
         click = -0.03;
     }
@@ -96,7 +94,7 @@ double BassDrumVoice::render(const SharedSignals&) {
     excitation = 50.0 * click + 0.1 * bend;
 
     resonator.q = damping;
-    resonator.F = 2.0 * std::sin(kPi * (pitchOffset + 47.5) / sampleRate);
+    resonator.F = dsp::ResonatorFilter::frequencyCoefficient(pitchOffset + 47.5, sampleRate);
     const double r = resonator.process(excitation);
 
     shaped = (std::exp(-(r + 0.1)) - 1.0) - (std::exp(-0.1) - 1.0);

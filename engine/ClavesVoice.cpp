@@ -7,8 +7,6 @@
 
 namespace vorlatek {
 
-using dsp::kPi;
-
 ClavesVoice::ClavesVoice() { ClavesVoice::setSampleRate(44100.0f); }
 
 void ClavesVoice::setSampleRate(float rate) {
@@ -20,14 +18,14 @@ void ClavesVoice::setSampleRate(float rate) {
 }
 
 void ClavesVoice::setTuning(double t) {
-    tuning = std::fmin(std::fmax(t, 0.0), 1.0);
-    const double tuneFactor = tuning * (0.072 * tuning + 0.154) + 0.905;
-    resonator.F = 2.0 * std::sin(kPi * 2424.0 * tuneFactor / sampleRate);
+    tuning = dsp::clampUnit(t);
+    const double tuneFactor = dsp::tuneFactor(tuning);
+    resonator.F = dsp::tunedCoefficient(2424.0, tuneFactor, sampleRate);
 }
 
 void ClavesVoice::setDecay(double d) {
-    decay = std::fmin(std::fmax(d, 0.0), 1.0);
-    decayFactor = 4.0 * std::pow(0.0625, decay);
+    decay = dsp::clampUnit(d);
+    decayFactor = dsp::decayFactor(decay);
     resonator.q = 0.015 * decayFactor;
 }
 
@@ -36,7 +34,7 @@ void ClavesVoice::trigger(float velocity) {
     countdown = 0.00097 * sampleRate;
     strike = 2.645 * velocity;
     // 0.7 per sample at 44.1 kHz; never past 1, where the strike would change sign and grow.
-    strikeRate = std::min(0.7 * rateFactor, 1.0);
+    strikeRate = dsp::limitRate(0.7 * rateFactor);
 }
 
 double ClavesVoice::render(const SharedSignals&) {

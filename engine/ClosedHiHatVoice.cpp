@@ -7,26 +7,11 @@
 
 namespace vorlatek {
 
-ClosedHiHatVoice::ClosedHiHatVoice() { setSampleRate(44100.0f); }
+ClosedHiHatVoice::ClosedHiHatVoice() : HiHatVoice(10200.0) { setSampleRate(44100.0f); }
 
 void ClosedHiHatVoice::setSampleRate(float rate) {
-    Voice::setSampleRate(rate);
-    stage.setSampleRate(sampleRate);
-    setTone(tone);
+    HiHatVoice::setSampleRate(rate);
     setDecay(decay);
-}
-
-void ClosedHiHatVoice::trigger(float velocity) {
-    Voice::trigger(velocity);
-    countdown = 0.00097 * sampleRate;
-    attackTarget = 2.645 * velocity;
-    envelope = 0.0;
-    envelopeRate = 0.2 * rateFactor;
-}
-
-void ClosedHiHatVoice::setTone(double x) {
-    tone = x;
-    stage.setHighPass(10200.0 * (x + 0.5), 1.5);
 }
 
 void ClosedHiHatVoice::setDecay(double x) {
@@ -38,13 +23,12 @@ void ClosedHiHatVoice::setDecay(double x) {
 }
 
 double ClosedHiHatVoice::render(const SharedSignals& in) {
-    // round(countdown) = 0, ties rounding up, so that it fires exactly once at every rate.
-    if (countdown >= -0.5 && countdown < 0.5) {
+    if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         envelopeRate = decayRate * rateFactor;
     }
     countdown -= 1.0;
-    const double y = stage.process(in.metalBand1, envelope);
+    const double y = stage.processJunction(in.metalJunction, envelope);
     dsp::smooth(envelope, attackTarget, envelopeRate);
     const double v = y * levelSmoothed * 0.44;
     return fir.process(v);

@@ -39,7 +39,7 @@ void CowBellVoice::setSampleRate(float rate) {
     slew2 = 0.0;
     risingRate1 = 0.1 * rateFactor;
     risingRate2 = 0.12 * rateFactor;
-    fallingRate = std::min(0.7 * rateFactor, 1.0);
+    fallingRate = dsp::limitRate(0.7 * rateFactor);
     rate1 = risingRate1;
     rate2 = risingRate1;
     const double w = dsp::Biquad::omega(806.0, sampleRate);
@@ -81,8 +81,7 @@ double CowBellVoice::render(const SharedSignals&) {
     square2 = phase2 > D2 ? 0.5 : -0.5;
     advance(phase1, P1);
     advance(phase2, P2);
-    // round(countdown) = 0, ties rounding up, so that it fires exactly once at every rate.
-    if (countdown >= -0.5 && countdown < 0.5) {
+    if (dsp::countdownDue(countdown)) {
         envelopeTarget = 0.0;
         fastRate = decayFactor * rateFactor * 0.003;
         slowRate = decayFactor * rateFactor * 0.00022;

@@ -54,8 +54,7 @@ void CymbalVoice::setDecay(double x) {
 }
 
 double CymbalVoice::render(const SharedSignals& in) {
-    // round(countdown) = 0, ties rounding up, so that it fires exactly once at every rate.
-    if (countdown >= -0.5 && countdown < 0.5) {
+    if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         attackRate = 0.0007 * rateFactor;
     }
@@ -63,8 +62,8 @@ double CymbalVoice::render(const SharedSignals& in) {
 
     low = lowStage.process(in.metalBand2, tail);
     lowState = lowState * lowA + (1.0 - lowA) * low;
-    mid = 2.4 * midStage.process(in.metalBand1, body);
-    high = highStage.process(in.metalBand1, attack);
+    mid = 2.4 * midStage.processJunction(in.metalJunction, body);
+    high = highStage.processJunction(in.metalJunction, attack);
 
     dsp::smooth(attack, attackTarget, attackRate);
     dsp::decay(fall1, fall1Rate);

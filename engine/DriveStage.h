@@ -10,6 +10,8 @@
 
 #include "engine/Biquad.h"
 
+#include <cmath>
+
 namespace vorlatek {
 
 class DriveStage {
@@ -36,12 +38,28 @@ public:
     // u/(eᵘ − 1) − 1: about −u/2 near 0, toward −1 for large positive u, toward |u| − 1 for
     // large negative u. Where |u| is so small that eᵘ − 1 carries less precision than the
     // result itself (|u| < √(double ε), about 1.5e-8) it returns the limit at 0, which is 0.
-    static double junction(double u);
+    static double junction(double u) {
+        if (std::fabs(u) < kJunctionGuard) return 0.0;
+        return u / (std::exp(u) - 1.0) - 1.0;
+    }
+    static constexpr double kJunctionGuard = 1.4901161193847656e-8;  // 2^-26 = √(double ε)
 
-    // One sample of the stage alone; the value also stays in `value`.
-    double drive(double metal, double envelope);
-    // One sample of the stage and its high-pass.
+    // One sample of the stage alone, from the junction's output j = junction(s_in·m); the
+    // value also stays in `value`.
+    double driveJunction(double j, double envelope) {
+        const double u = shape.gain * j * envelope;
+        accumulator = shape.weight * u + (0.01 * envelope * envelope * envelope + 0.05) * envelope +
+                      retain * accumulator;
+        if (accumulator < 0.0) accumulator = shape.negativeFactor * accumulator;
+        value = scale * accumulator * shape.outputScale;
+        return value;
+    }
+    // The same from the metal signal m.
+    double drive(double metal, double envelope) { return driveJunction(junction(shape.inputScale * metal), envelope); }
+    // One sample of the stage and its high-pass, from the metal signal m.
     double process(double metal, double envelope) { return highPass.process(drive(metal, envelope)); }
+    // The same from the junction's output, where several stages share one metal signal.
+    double processJunction(double j, double envelope) { return highPass.process(driveJunction(j, envelope)); }
 
     Shape shape;
     double accumulator = 0.0;
@@ -56,5 +74,9 @@ public:
 inline constexpr DriveStage::Shape kCymbalLowDrive{300.0, -0.01, 0.7, 0.1, 0.1, 0.2};
 // The stage of the cymbal's mid and high bands and of both hi-hats, fed by the upper band.
 inline constexpr DriveStage::Shape kMetalDrive{1000.0, -0.002, 1.7, 0.3, 0.01, 1.0};
+
+// The junction output of the kMetalDrive stages for the upper band's sample: the same for
+// all four of them (cymbal mid and high, both hi-hats), so it is worked out once a frame.
+inline double metalJunction(double band1) { return DriveStage::junction(kMetalDrive.inputScale * band1); }
 
 }  // namespace vorlatek

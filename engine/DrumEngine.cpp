@@ -1,19 +1,39 @@
 #include "engine/DrumEngine.h"
 
+#include "engine/DriveStage.h"
 #include "engine/DspMath.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vorlatek {
 
 namespace {
 
-// Runs one sample of a voice if it sounds; a silent voice outputs 0 and keeps its state.
-// Templated on the voice class so that the per-sample call is a direct one.
+// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
+// output; the voice retires once it is below about −90 dB. A silent voice skips it: the
+// follower only matters while the voice sounds, and the next trigger sets it afresh.
+inline void checkActivity(Voice& voice, double out) {
+    dsp::decay(voice.peak, voice.peakDecay);
+    voice.magnitude = std::fabs(out);
+    voice.peak = std::max(voice.peak, voice.magnitude);
+    if (voice.peak < 0.00003) voice.active = false;
+}
+
+// One frame of a voice: its level follows the knob whether or not it sounds (no work once
+// it has come to rest); a sounding voice renders a sample and runs its activity check, a
+// silent one outputs 0 and keeps its state. Templated on the voice class so that the
+// per-sample call is a direct one.
 template <class V>
 inline void renderVoice(V& voice, const SharedSignals& in, double& out) {
-    out = voice.active ? voice.render(in) : 0.0;
+    dsp::smoothToRest(voice.levelSmoothed, voice.level, voice.levelRate, voice.levelRestTarget);
+    if (!voice.active) {
+        out = 0.0;
+        return;
+    }
+    out = voice.render(in);
+    checkActivity(voice, out);
 }
 
 // The instrument whose Level parameter has this index, or -1.
@@ -21,15 +41,6 @@ int levelInstrument(int index) {
     for (int i = 0; i < kInstrumentCount; ++i)
         if (param::kLevel[i] == index) return i;
     return -1;
-}
-
-// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
-// output; the voice retires once it is below about −90 dB.
-inline void checkActivity(Voice& voice, double out) {
-    dsp::decay(voice.peak, voice.peakDecay);
-    voice.magnitude = std::fabs(out);
-    if (voice.magnitude > voice.peak) voice.peak = voice.magnitude;
-    if (voice.peak < 0.00003) voice.active = false;
 }
 
 }  // namespace
@@ -53,6 +64,7 @@ void DrumEngine::setSampleRate(float rate) {
     metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
     noiseSource_.setSampleRate(sr);
     shared_ = SharedSignals{};
+    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // the rate changes
     for (Voice* v : voices_) v->setSampleRate(rate);
 }
 
@@ -159,9 +171,10 @@ void DrumEngine::renderFrame(EngineFrame& frame) {
     shared_.noiseB = noiseSource_.noiseB;
     shared_.metalBand1 = metalSource_.band1Output;
     shared_.metalBand2 = metalSource_.band2Output;
+    if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
+        shared_.metalJunction = metalJunction(shared_.metalBand1);
 
-    dsp::smooth(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate);
-    for (Voice* v : voices_) dsp::smooth(v->levelSmoothed, v->level, v->levelRate);
+    dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
     snareDrum_.smoothTone();
 
     renderVoice(bassDrum_, shared_, voiceOut_[kBassDrum]);
@@ -183,10 +196,7 @@ void DrumEngine::renderFrame(EngineFrame& frame) {
     renderVoice(openHiHat_, shared_, voiceOut_[kOpenHiHat]);
 
     double sum = 0.0;
-    for (int i = 0; i < kInstrumentCount; ++i) {
-        checkActivity(*voices_[i], voiceOut_[i]);
-        sum += voiceOut_[i];
-    }
+    for (double out : voiceOut_) sum += out;
     frame.master = static_cast<float>(masterVolumeSmoothed_ * sum);
     for (int i = 0; i < kInstrumentCount; ++i)
         frame.instrument[i] = static_cast<float>(masterVolumeSmoothed_ * voiceOut_[i]);

@@ -27,6 +27,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 namespace vorlatek {
 
@@ -138,6 +139,7 @@ private:
 
     double masterVolume_ = 1.0;
     double masterVolumeSmoothed_ = 1.0;
+    double masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // see dsp::smoothToRest
     double accentLevel_ = 0.0;
     double hiHatFiltersFrequency_ = 0.5;
 

@@ -7,8 +7,6 @@
 
 namespace vorlatek {
 
-using dsp::kPi;
-
 HandClapVoice::HandClapVoice() { HandClapVoice::setSampleRate(44100.0f); }
 
 void HandClapVoice::setSampleRate(float rate) {
@@ -27,18 +25,27 @@ void HandClapVoice::setSampleRate(float rate) {
     hushA = dsp::onePoleCoefficient(700.0, sampleRate);
     hush = 0.0;
     setReverb(reverb);
+
+    // The course of the burst gain after a trigger, in the same arithmetic as render().
+    double course = 0.4;
+    std::int32_t index = 0;
+    for (tabulated_ = 0; tabulated_ < kTabulatedSteps; ++tabulated_) {
+        gainTable_[tabulated_] = gainOf(course);
+        advanceBurst(course, index, rateFactor);
+    }
+    stepsSinceTrigger_ = tabulated_;
     setTone(tone);
 }
 
 void HandClapVoice::setTone(double t) {
-    tone = std::fmin(std::fmax(t, 0.0), 1.0);
-    const double F = 2.0 * std::sin(kPi * 930.0 * (tone + 0.5) / sampleRate);
+    tone = dsp::clampUnit(t);
+    const double F = dsp::tunedCoefficient(930.0, tone + 0.5, sampleRate);
     resonator1.F = F;
     resonator2.F = F;
 }
 
 void HandClapVoice::setReverb(double r) {
-    reverb = std::fmin(std::fmax(r, 0.0), 1.0);
+    reverb = dsp::clampUnit(r);
     reverbRate = 0.01 * (0.045 * std::exp(-2.1972245772713475 * reverb) + 0.005);
 }
 
@@ -49,9 +56,10 @@ void HandClapVoice::trigger(float velocity) {
     countdown = 0.00097 * sampleRate;
     envelopeTarget = 1.0;
     burst = 0.4;
+    stepsSinceTrigger_ = 0;
     tail1 = 0.0;
     // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
-    tail1Rate = std::min(0.4 * rateFactor, 1.0);
+    tail1Rate = dsp::limitRate(0.4 * rateFactor);
     tail2Rate = 0.0022 * rateFactor;
 }
 
@@ -62,7 +70,7 @@ double HandClapVoice::render(const SharedSignals& in) {
     }
     countdown -= 1.0;
 
-    burstGain = (std::tanh(6.0 * (burst - 0.2)) + 0.833654607) * 0.5;
+    burstGain = stepsSinceTrigger_ < tabulated_ ? gainTable_[stepsSinceTrigger_++] : gainOf(burst);
     drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
     const double band1 = resonator1.process(drive);
     const double band2 = resonator2.process(band1);
@@ -74,11 +82,7 @@ double HandClapVoice::render(const SharedSignals& in) {
     tail2Out = tail2;
     const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * levelSmoothed;
 
-    burst = (1.0 - kBurstRates[burstIndex] * rateFactor) * burst;
-    if ((burst <= 0.02 && burstIndex != 3) || (burst <= 0.1 && burstIndex == 2)) {
-        ++burstIndex;
-        burst = burstIndex == 3 ? 0.25 : 0.4;
-    }
+    advanceBurst(burst, burstIndex, rateFactor);
     return out;
 }
 

@@ -4,6 +4,11 @@
 // bursts: three short claps (about 11, 13 and 6 ms at full height) and a last one that
 // fades slowly. Under them a 700 Hz low-passed copy of the same sound forms the room
 // tail, whose fall Reverb stretches from short to five times longer.
+//
+// The burst gain follows the same course after every trigger at a given rate, so it is
+// worked out once per rate into a table for the first kTabulatedSteps samples of a clap
+// (half a second at 44.1 kHz, when the last burst has long faded) and only computed
+// sample by sample beyond that.
 
 #include "engine/OnePoleHighPass.h"
 #include "engine/ResonatorFilter.h"
@@ -11,6 +16,7 @@
 #include "engine/Voice.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 namespace vorlatek {
@@ -19,6 +25,7 @@ class HandClapVoice : public Voice {
 public:
     // How fast each burst falls, per sample at 44.1 kHz.
     static constexpr std::array<double, 4> kBurstRates = {0.006, 0.0054, 0.0053, 0.0008};
+    static constexpr int kTabulatedSteps = 21888;
 
     HandClapVoice();
 
@@ -52,6 +59,24 @@ public:
     dsp::ResonatorFilter resonator1;
     dsp::ResonatorFilter resonator2;
     double mix = 0.0;
+
+private:
+    // The gain of the burst envelope at `burst`: 0 at 0, 0.417 at 0.2, 0.834 at 0.4.
+    static double gainOf(double burst) { return (std::tanh(6.0 * (burst - 0.2)) + 0.833654607) * 0.5; }
+    // One sample of the burst envelope: it falls at its burst's rate; the first three bursts
+    // restart at 0.4 when they have fallen to 0.02 (the third already at 0.1), the last
+    // starts at 0.25 and fades out.
+    static void advanceBurst(double& burst, std::int32_t& index, double rateFactor) {
+        burst = (1.0 - kBurstRates[index] * rateFactor) * burst;
+        if ((burst <= 0.02 && index != 3) || (burst <= 0.1 && index == 2)) {
+            ++index;
+            burst = index == 3 ? 0.25 : 0.4;
+        }
+    }
+
+    std::array<double, kTabulatedSteps> gainTable_{};
+    int tabulated_ = 0;                          // valid entries at this rate
+    int stepsSinceTrigger_ = kTabulatedSteps;   // past the table until the first trigger
 };
 
 }  // namespace vorlatek

@@ -35,13 +35,13 @@ void LaserGunVoice::setDepth(double x) {
 void LaserGunVoice::setDecay(double x) {
     decay = x;
     envelopeRate = rateFactor * 0.1 * (0.14882823871913825 * std::exp(-6.480156065054237 * x) + 0.0011717612809592545);
-    envelopeRate = std::min(envelopeRate, 1.0);
+    envelopeRate = dsp::limitRate(envelopeRate);
 }
 
 void LaserGunVoice::setSweep(double x) {
     sweep = x;
     sweepRate = rateFactor * 0.1 * (0.2888000000010188 * std::exp(-2.145273604520082 * x) + 0.0011999999984554088);
-    sweepRate = std::min(sweepRate, 1.0);
+    sweepRate = dsp::limitRate(sweepRate);
 }
 
 double LaserGunVoice::render(const SharedSignals&) {

@@ -11,9 +11,6 @@ namespace {
 
 constexpr double kBaseCorner = 10009.0;  // Hz at cornerFactor 1 (Tone 0.5)
 constexpr double kQ = 1.5;
-// A corner at or below 0 Hz or beyond Nyquist turns the bilinear design unstable.
-constexpr double kMinimumCorner = 20.0;
-constexpr double kMaximumCornerRatio = 0.49;
 
 }  // namespace
 
@@ -47,7 +44,7 @@ void MaracasVoice::setTone(double t) {
 }
 
 void MaracasVoice::tuneHighPass() {
-    const double corner = std::clamp(kBaseCorner * cornerFactor, kMinimumCorner, kMaximumCornerRatio * sampleRate);
+    const double corner = dsp::limitCorner(kBaseCorner * cornerFactor, sampleRate);
     const double k = std::tan(dsp::kPi * corner / sampleRate);
     const double n = 1.0 / (1.0 + k / kQ + k * k);
     highPass.b0 = n;

@@ -7,27 +7,16 @@
 
 namespace vorlatek {
 
-OpenHiHatVoice::OpenHiHatVoice() { setSampleRate(44100.0f); }
+OpenHiHatVoice::OpenHiHatVoice() : HiHatVoice(8840.0) { setSampleRate(44100.0f); }
 
 void OpenHiHatVoice::setSampleRate(float rate) {
-    Voice::setSampleRate(rate);
-    stage.setSampleRate(sampleRate);
-    setTone(tone);
+    HiHatVoice::setSampleRate(rate);
     setDecay(decay);
 }
 
 void OpenHiHatVoice::trigger(float velocity) {
-    Voice::trigger(velocity);
-    countdown = 0.00097 * sampleRate;
-    attackTarget = 2.645 * velocity;
-    envelope = 0.0;
-    envelopeRate = 0.2 * rateFactor;
+    HiHatVoice::trigger(velocity);
     choke = 1.0;
-}
-
-void OpenHiHatVoice::setTone(double x) {
-    tone = x;
-    stage.setHighPass(8840.0 * (x + 0.5), 1.5);
 }
 
 void OpenHiHatVoice::setDecay(double x) {
@@ -45,7 +34,7 @@ double OpenHiHatVoice::render(const SharedSignals& in) {
     }
     countdown -= 1.0;
     previousEnvelope = envelope;
-    const double y = stage.process(in.metalBand1, previousEnvelope);
+    const double y = stage.processJunction(in.metalJunction, previousEnvelope);
     const double v = y * levelSmoothed * 0.22;
     dsp::smooth(envelope, attackTarget, envelopeRate);
     if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;

@@ -5,35 +5,24 @@
 // the engine sets `choke` to 8, and from the next sample the note falls at the fast rate
 // 0.001·R until it ends.
 
-#include "engine/DriveStage.h"
+#include "engine/HiHatVoice.h"
 #include "engine/SharedSignals.h"
-#include "engine/Voice.h"
 
 namespace vorlatek {
 
-class OpenHiHatVoice final : public Voice {
+class OpenHiHatVoice final : public HiHatVoice {
 public:
     OpenHiHatVoice();
 
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
-    // High-pass corner 8840·(x + 0.5) Hz, Q 1.5.
-    void setTone(double x);
     // Fall per sample at 44.1 kHz: 0.00032 at x = 0, 0.0001 at 0.5, 0.00006 at 1.
     void setDecay(double x);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
 
-    double tone = 0.0;
-    double decay = 0.0;
-    double countdown = 0.0;  // samples left of the attack
-    double attackTarget = 0.0;
-    double envelope = 0.0;
-    double envelopeRate = 0.0;
     double choke = 1.0;  // 1 while the note rings freely, 8 once a closed hi-hat choked it
     double previousEnvelope = 0.0;
-    DriveStage stage{kMetalDrive};
-    double decayRate = 0.0;
 };
 
 }  // namespace vorlatek

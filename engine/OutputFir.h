@@ -7,6 +7,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vorlatek::dsp {
 
 class OutputFir {
@@ -17,9 +21,7 @@ public:
     // Recomputes the coefficients (they do not depend on the rate) and clears the history.
     void reset();
     double process(double x) {
-        const double* h = history_.data() + newest_;
-        double sum = 0.0;
-        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * h[k];
+        const double sum = dot(history_.data() + newest_);
         newest_ = newest_ == 0 ? kTaps - 1 : newest_ - 1;
         history_[newest_] = x;
         history_[newest_ + kTaps] = x;
@@ -32,7 +34,26 @@ public:
     double history(int k) const { return history_[newest_ + k]; }
 
 private:
-    std::array<double, kTaps> coefficients_{};
+    // Σ c[k]·h[k], added up one term at a time from k = 0 to 16. With SSE2 the products
+    // are formed two at a time and still added one by one: the same sum to the bit.
+    double dot(const double* h) const {
+#if defined(__SSE2__)
+        __m128d sum = _mm_setzero_pd();
+        for (int k = 0; k + 1 < kTaps; k += 2) {
+            const __m128d products = _mm_mul_pd(_mm_loadu_pd(h + k), _mm_load_pd(&coefficients_[k]));
+            sum = _mm_add_sd(sum, products);
+            sum = _mm_add_sd(sum, _mm_unpackhi_pd(products, products));
+        }
+        sum = _mm_add_sd(sum, _mm_mul_sd(_mm_load_sd(h + kTaps - 1), _mm_load_sd(&coefficients_[kTaps - 1])));
+        return _mm_cvtsd_f64(sum);
+#else
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * h[k];
+        return sum;
+#endif
+    }
+
+    alignas(16) std::array<double, kTaps> coefficients_{};  // aligned for paired products
     std::array<double, 2 * kTaps> history_{};
     int newest_ = 0;
     double output_ = 0.0;

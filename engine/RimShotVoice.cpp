@@ -8,15 +8,6 @@
 namespace vorlatek {
 
 using dsp::kEpsilon;
-using dsp::kPi;
-
-namespace {
-
-// Per-sample rates scale with 44.1 kHz/sr; a rate past 1 would overshoot its target and
-// past 2 grow without bound, so at low sample rates it stops at 1 (the target in one step).
-double perSampleRate(double rateAt44k, double rateFactor) { return std::min(rateAt44k * rateFactor, 1.0); }
-
-}  // namespace
 
 RimShotVoice::RimShotVoice() { RimShotVoice::setSampleRate(44100.0f); }
 
@@ -37,15 +28,15 @@ void RimShotVoice::setSampleRate(float rate) {
 }
 
 void RimShotVoice::setTuning(double t) {
-    tuning = std::fmin(std::fmax(t, 0.0), 1.0);
-    const double tuneFactor = tuning * (0.072 * tuning + 0.154) + 0.905;
-    resonator1.F = 2.0 * std::sin(kPi * 442.0 * tuneFactor / sampleRate);
-    resonator2.F = 2.0 * std::sin(kPi * 1745.0 * tuneFactor / sampleRate);
+    tuning = dsp::clampUnit(t);
+    const double tuneFactor = dsp::tuneFactor(tuning);
+    resonator1.F = dsp::tunedCoefficient(442.0, tuneFactor, sampleRate);
+    resonator2.F = dsp::tunedCoefficient(1745.0, tuneFactor, sampleRate);
 }
 
 void RimShotVoice::setDecay(double d) {
-    decay = std::fmin(std::fmax(d, 0.0), 1.0);
-    decayFactor = 4.0 * std::pow(0.0625, decay);
+    decay = dsp::clampUnit(d);
+    decayFactor = dsp::decayFactor(decay);
     resonator1.q = 0.15 * decayFactor;
     resonator2.q = 0.1 * decayFactor;
 }
@@ -56,18 +47,18 @@ void RimShotVoice::trigger(float velocity) {
     envelopeTarget = 1.0;
     countdown = 0.00097 * sampleRate;
     strike1 = 1.0;
-    strike1Rate = perSampleRate(0.04, rateFactor);
+    strike1Rate = dsp::limitRate(0.04 * rateFactor);
     strike2 = 1.0;
-    strike2Rate = perSampleRate(0.5, rateFactor);
+    strike2Rate = dsp::limitRate(0.5 * rateFactor);
     envelope = 0.0;
-    envelopeRate = perSampleRate(0.09, rateFactor);
+    envelopeRate = dsp::limitRate(0.09 * rateFactor);
 }
 
 double RimShotVoice::render(const SharedSignals&) {
     if (countdown <= 0.0) {
         envelopeTarget = 0.0;
-        envelopeRate = perSampleRate(0.005, rateFactor);
-        strike1Rate = perSampleRate(0.4, rateFactor);
+        envelopeRate = dsp::limitRate(0.005 * rateFactor);
+        strike1Rate = dsp::limitRate(0.4 * rateFactor);
     }
     countdown -= 1.0;
 
@@ -77,9 +68,9 @@ double RimShotVoice::render(const SharedSignals&) {
     boosted = 1.25 * resonator2.process(input2);
 
     // Exponential shaper: 0 for a positive drive, down toward −1 for a negative one.
+    // exp(0) − 1 is exactly 0, so a positive drive needs no exponential.
     double y = (0.5 * clipped - 4.5 * boosted) * 0.2;
-    if (y >= 0.0) y = 0.0;
-    y = std::exp(50.0 * y) - 1.0;
+    y = y >= 0.0 ? 0.0 : std::exp(50.0 * y) - 1.0;
     y = envelope * amplitude * y;
     const double crack = edge.processWithoutEpsilon(y);
     if (y < -0.5) y = crack + y;

@@ -8,6 +8,9 @@ struct SharedSignals {
     double noiseB = 0.0;      // noiseA through a resonant 170 Hz low-pass, ×4 (toms)
     double metalBand1 = 0.0;  // metal oscillators through the upper band-pass (hi-hats, cymbal)
     double metalBand2 = 0.0;  // metal oscillators through the lower band-pass (cymbal)
+    // metalJunction(metalBand1), the drive of the stages fed by the upper band (see
+    // DriveStage.h); the engine works it out only in frames where one of them sounds.
+    double metalJunction = 0.0;
 };
 
 }  // namespace vorlatek

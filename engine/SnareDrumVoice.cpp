@@ -7,7 +7,6 @@
 
 namespace vorlatek {
 
-using dsp::kPi;
 using dsp::kTwoPi;
 
 namespace {
@@ -61,9 +60,9 @@ void SnareDrumVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
     pulseTarget = 0.0;
     pulseCountdown = 0;
-    head.F = 2.0 * std::sin(kPi * 170.0 / sampleRate);
+    head.F = dsp::ResonatorFilter::frequencyCoefficient(170.0, sampleRate);
     head.q = 0.065;
-    overtone.F = 2.0 * std::sin(kPi * 340.0 / sampleRate);
+    overtone.F = dsp::ResonatorFilter::frequencyCoefficient(340.0, sampleRate);
     overtone.q = 0.11;
     snares.F = std::min(kTwoPi * 3400.0 / sampleRate, kSnareResonatorLimit);
     snares.q = 0.9;

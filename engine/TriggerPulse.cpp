@@ -19,17 +19,31 @@ void TriggerPulse::setSampleRate(double sampleRate) {
     integrator = 0.0;
     follower = 0.0;
     output = 0.0;
+
+    // The positions a pulse steps through after start(), in the same arithmetic as step().
+    tabulated_ = 0;
+    for (double at = -60.1; tabulated_ < kTabulatedSteps && 0.5 * period > at; at = at + 1.0)
+        blitTable_[tabulated_++] = blit(at);
+    stepsSinceStart_ = tabulated_;
+}
+
+double TriggerPulse::blit(double at) const {
+    const double b = at + 1.0;
+    const double c = at + offset;
+    const double n = harmonics;
+    return std::sin(kPi * n * b / period) / (n * std::sin(kPi * b / period)) -
+           std::sin(kPi * n * c / period) / (n * std::sin(kPi * c / period));
 }
 
 double TriggerPulse::step() {
     if (0.5 * period > position) {
-        const double b = position + 1.0;
-        const double c = position + offset;
-        const double n = harmonics;
-        blitValue = std::sin(kPi * n * b / period) / (n * std::sin(kPi * b / period)) -
-                    std::sin(kPi * n * c / period) / (n * std::sin(kPi * c / period));
+        if (stepsSinceStart_ < tabulated_) {
+            blitValue = blitTable_[stepsSinceStart_++];
+        } else {
+            blitValue = blit(position);
+        }
         integrator = (blitValue + integrator) * 0.997;
-        position = b;
+        position = position + 1.0;
     }
     follower = follower - ((follower - integrator) * (0.001 * rateFactor) + kEpsilon);
     output = (integrator - follower) * 0.25;

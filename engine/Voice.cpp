@@ -1,5 +1,7 @@
 #include "engine/Voice.h"
 
+#include <limits>
+
 namespace vorlatek {
 
 Voice::Voice() = default;
@@ -13,6 +15,7 @@ void Voice::setSampleRate(float rate) {
     nyquist = sampleRate / 2.0;
     fir.reset();
     levelRate = 0.002 * rateFactor;
+    levelRestTarget = std::numeric_limits<double>::quiet_NaN();
     peakDecay = 0.0002 * rateFactor;
 }
 

@@ -6,6 +6,8 @@
 
 #include "engine/OutputFir.h"
 
+#include <limits>
+
 namespace vorlatek {
 
 class Voice {
@@ -36,8 +38,11 @@ public:
     double level = 1.0;             // the instrument's Level parameter, raw 0..1
     double levelSmoothed = 1.0;
     double levelRate = 0.002;       // 0.002·R
-    double peak = 0.0;              // activity follower
-    double magnitude = 0.0;
+    // The knob value at which levelSmoothed came to rest, NaN while it moves (see
+    // dsp::smoothToRest); only the engine's smoothing moves levelSmoothed.
+    double levelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    double peak = 0.0;              // activity follower, run while the voice sounds
+    double magnitude = 0.0;         // |output| of the last sample the voice rendered
     double peakDecay = 0.0002;      // 0.0002·R
 };
 

@@ -47,6 +47,31 @@ TEST(BassDrumVoice, PitchEnvelopeTimingIsRateIndependent) {
     }
 }
 
+// 0.97 ms after the trigger the click turns into its small, slow undershoot, once, at every
+// rate: also at 50 and 150 kHz, where its countdown passes 0.5 and -0.5 exactly and rounding
+// half away from zero would never reach 0.
+TEST(BassDrumVoice, ClickTurnsIntoItsUndershootOnceAtEveryRate) {
+    for (float rate : {44100.0f, 50000.0f, 96000.0f, 150000.0f}) {
+        BassDrumVoice bd;
+        bd.setSampleRate(rate);
+        bd.trigger(1.0f);
+        SharedSignals in;
+        int turns = 0, turnedAt = -1;
+        double previous = bd.click;
+        for (int n = 0; n < static_cast<int>(0.01 * rate); ++n) {
+            bd.render(in);
+            if (previous > 0.0 && bd.click < 0.0) {
+                ++turns;
+                turnedAt = n;
+            }
+            previous = bd.click;
+        }
+        EXPECT_EQ(turns, 1) << rate;
+        EXPECT_NEAR(turnedAt / rate, 0.00097, 1.5 / rate) << rate;
+        EXPECT_DOUBLE_EQ(bd.clickRate, 0.05 * 44100.0 / rate) << rate;
+    }
+}
+
 // After the bend the drum rings at 47.5 Hz, and Decay sets how long it rings, the same at
 // every rate.
 TEST(BassDrumVoice, RingsAt47HzWithRateIndependentDecay) {

@@ -2,6 +2,9 @@
 // timing, the tom's rumble, rate independence, robustness and golden renders.
 
 #include "engine/CongaVoice.h"
+#include "engine/DspMath.h"
+#include "engine/OnePoleHighPass.h"
+#include "engine/StrikeClick.h"
 #include "engine/NoiseSource.h"
 #include "engine/TomVoice.h"
 #include "engine/GoldenFile.h"
@@ -175,6 +178,35 @@ TEST(CongaTomVoice, ClickIsReleasedAfterAMillisecondAtAnyRate) {
         tom.render({});
         EXPECT_EQ(conga.click.pulseTarget, 0.0);
         EXPECT_EQ(tom.click.pulseTarget, 0.0);
+    }
+}
+
+// Once its pulse and edge filter have settled the click repeats its last edge instead of
+// stepping: through the settling, a long settled stretch and a new strike it gives exactly
+// the bits that stepping the formulas every sample gives.
+TEST(CongaTomVoice, SettledClickRepeatsExactlyWhatItWouldCompute) {
+    for (float rate : {44100.0f, 192000.0f}) {
+        const double R = 44100.0 / rate;
+        StrikeClick click;
+        click.setSampleRate(rate);
+        dsp::OnePoleHighPass edge;
+        edge.setFrequency(900.0, rate);
+        double pulse = 0.0, target = 0.0, pulseRate = 0.0;
+        int countdown = -1, mismatches = 0;
+        for (int n = 0; n < 12000; ++n) {
+            if (n == 0 || n == 7000) {
+                click.start(2.0, rate, R);
+                countdown = static_cast<int>(0.00097 * rate), target = 2.0, pulse = 0.0;
+                pulseRate = dsp::limitRate(0.99 * R);
+            }
+            if (countdown == 0) target = 0.0, pulseRate = dsp::limitRate(0.5 * R);
+            if (countdown >= 0) --countdown;
+            double expected = edge.process(-pulse);
+            if (expected > 0.0) expected *= 0.1;
+            dsp::smooth(pulse, target, pulseRate);
+            if (!dsp::sameBits(click.step(R), expected) && ++mismatches <= 3)
+                ADD_FAILURE() << "sample " << n << " at " << rate;
+        }
     }
 }
 

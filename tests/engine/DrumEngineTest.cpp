@@ -1,4 +1,5 @@
 #include "engine/DrumEngine.h"
+#include "engine/DspMath.h"
 #include "EngineTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +156,44 @@ TEST(DrumEngine, LevelParametersReachEveryVoice) {
     // Levels glide toward the new value at 0.002·R per sample.
     renderFrames(engine, 1);
     EXPECT_NEAR(engine.voice(kBassDrum).levelSmoothed, 1.0 - (1.0 - 0.01f) * 0.002, 1e-12);
+}
+
+// Levels and the master volume stop being worked on once they have come to rest, yet stay
+// exactly on the glide the smoothing gives: through coming to rest, a move away and straight
+// back before the next rest, a move back after it, and a rate change.
+TEST(DrumEngine, LevelsAtRestFollowTheirKnobsExactly) {
+    DrumEngine engine;
+    double level = 1.0, master = 1.0, rate = 0.002;
+    const auto glide = [](double& x, double target, double r) { x = x - ((x - target) * r + dsp::kEpsilon); };
+    const auto set = [&](float levelKnob, float masterKnob) {
+        engine.setParameter(param::kLevel[kCowBell], levelKnob);
+        engine.setParameter(param::kMasterVolume, masterKnob);
+    };
+    const struct { int frame; float level, master, rate; } steps[] = {
+        {0, 0.3f, 0.6f, 0.0f},     {20000, 0.7f, 0.2f, 0.0f},  {20005, 0.3f, 0.6f, 0.0f},
+        {40000, 0.7f, 0.2f, 0.0f}, {60000, 0.7f, 0.2f, 96000.0f}, {60010, 0.3f, 0.6f, 0.0f},
+    };
+    EngineFrame frame;
+    int mismatches = 0;
+    for (int n = 0, next = 0; n < 80000; ++n) {
+        if (next < 6 && steps[next].frame == n) {
+            if (steps[next].rate > 0.0f) {
+                engine.setSampleRate(steps[next].rate);
+                rate = 0.002 * (44100.0 / steps[next].rate);
+            }
+            set(steps[next].level, steps[next].master);
+            ++next;
+        }
+        engine.renderFrame(frame);
+        if (n == 19999) {
+            EXPECT_EQ(engine.voice(kCowBell).levelRestTarget, engine.voice(kCowBell).level);  // at rest
+        }
+        glide(level, engine.voice(kCowBell).level, rate);
+        glide(master, engine.masterVolume(), rate);
+        if ((engine.voice(kCowBell).levelSmoothed != level || engine.masterVolumeSmoothed() != master) &&
+            ++mismatches <= 3)
+            ADD_FAILURE() << "frame " << n;
+    }
 }
 
 // The activity follower starts at 0.01 and falls by 0.0002·R per sample: a voice that stays

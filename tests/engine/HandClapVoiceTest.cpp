@@ -78,6 +78,26 @@ TEST(HandClapVoice, RetriggerRestartsTheBurstsMidClap) {
     EXPECT_EQ(burstLengths(clap, 0), (std::vector<int>{498, 554, 261}));
 }
 
+// The burst gain comes from a table for the first samples of a clap and is computed
+// beyond it: every sample, past the end of the table, after a retrigger mid-clap and after
+// a rate change that restarts the bursts without a trigger, carries the formula's value.
+TEST(HandClapVoice, TabulatedBurstGainEqualsTheFormula) {
+    for (float rate : {8000.0f, 44100.0f, 192000.0f}) {
+        HandClapVoice clap;
+        clap.setSampleRate(rate);
+        clap.trigger(0.5f);
+        int mismatches = 0;
+        for (int n = 0; n < HandClapVoice::kTabulatedSteps + 3000; ++n) {
+            if (n == 700) clap.trigger(0.8f);
+            if (n == HandClapVoice::kTabulatedSteps + 1000) clap.setSampleRate(rate);
+            const double expected = (std::tanh(6.0 * (clap.burst - 0.2)) + 0.833654607) * 0.5;
+            clap.render({});
+            if (clap.burstGain != expected && ++mismatches <= 3)
+                ADD_FAILURE() << "sample " << n << " at " << rate << ": " << clap.burstGain << " vs " << expected;
+        }
+    }
+}
+
 TEST(HandClapVoice, ReverbOneTailFallsFiveTimesSlowerThanReverbZero) {
     double fall[2];
     for (int r = 0; r < 2; ++r) {

@@ -3,6 +3,7 @@
 // per frame before the voice, the level is smoothed, then the voice renders one sample.
 // Also follows the engine's activity check, so tests can see when a note would end.
 
+#include "engine/DriveStage.h"
 #include "engine/DspMath.h"
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
@@ -31,6 +32,7 @@ struct SharedSourceRig {
         signals.noiseB = noise.noiseB;
         signals.metalBand1 = metal.band1Output;
         signals.metalBand2 = metal.band2Output;
+        signals.metalJunction = metalJunction(metal.band1Output);
         return signals;
     }
 
