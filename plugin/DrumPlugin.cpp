@@ -80,11 +80,6 @@ void DrumPlugin::setSampleRate(float rate) {
     // engine divides by it.
     if (!(rate > 0.0f) || !std::isfinite(rate)) return;
     sampleRate_ = static_cast<double>(rate);
-    inverseSampleRate_ = 1.0 / sampleRate_;
-    rateUp_ = sampleRate_ / 44100.0;
-    rateFactor_ = 44100.0 / sampleRate_;
-    rateFactorCubed_ = rateFactor_ * rateFactor_ * rateFactor_;
-    nyquist_ = sampleRate_ / 2.0;
     engine_->setSampleRate(rate);
 }
 

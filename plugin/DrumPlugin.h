@@ -178,12 +178,8 @@ private:
     PluginHost* host_;
     std::string userSettingsPath_;
 
+    // The engine and every voice keep the values derived from the rate.
     double sampleRate_ = 44100.0;
-    double inverseSampleRate_ = 1.0 / 44100.0;
-    double rateUp_ = 1.0;
-    double rateFactor_ = 1.0;
-    double rateFactorCubed_ = 1.0;
-    double nyquist_ = 22050.0;
 
     // The output configuration and assigns; the configuration is fixed once the pin count
     // has been published.
