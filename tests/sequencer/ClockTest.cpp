@@ -73,7 +73,9 @@ public:
 
     // Plays `frames` frames in blocks of `blockSize` with the host transport running from
     // its start position (or without time information).
-    void play(std::int64_t frames, int blockSize, const std::optional<HostTransport>& host) {
+    void play(std::int64_t frames, int blockSize, const HostTransport& host) { play(frames, blockSize, &host); }
+    void play(std::int64_t frames, int blockSize, std::nullopt_t) { play(frames, blockSize, nullptr); }
+    void play(std::int64_t frames, int blockSize, const HostTransport* host) {
         const double framesPerBeat = engine.sampleRate() * 60.0 / (host ? host->bpm : 120.0);
         for (std::int64_t done = 0; done < frames; done += blockSize) {
             const int n = static_cast<int>(std::min<std::int64_t>(blockSize, frames - done));
