@@ -60,7 +60,7 @@ std::vector<double> pulseAfterStart(TriggerPulse& pulse, int frames) {
     return out;
 }
 
-TEST(TriggerPulse, EdgesAtTheDocumentedSamples) {
+TEST(TriggerPulse, EdgesAtTheirSamples) {
     TriggerPulse pulse;
     pulse.setSampleRate(44100.0);
     const std::vector<double> out = pulseAfterStart(pulse, 3000);

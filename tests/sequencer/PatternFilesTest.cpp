@@ -177,7 +177,7 @@ TEST(PatternFilesTest, ShortPatternReadsBackItsStepsAndClearsTheRest) {
     EXPECT_EQ(encodeStepString(read, 0), "o..O..o..O......");
 }
 
-TEST(PatternFilesTest, SimpleReaderAppliesTheDocumentedRules) {
+TEST(PatternFilesTest, SimpleReaderAppliesItsRules) {
     const auto read = [](const std::string& text, StepPattern& pattern) {
         const xml::Document doc = parse(text);
         ASSERT_TRUE(doc) << text;

@@ -22,7 +22,7 @@ Rows rowsOf(std::initializer_list<int> rows) {
     return selection;
 }
 
-// A second, deliberately plain account of the documented generation, on the standard engine.
+// A second, deliberately plain account of the generation, on the standard engine.
 std::uint32_t referenceUniform(std::mt19937& engine, std::uint32_t count) {
     const std::uint32_t limit = 0xFFFFFFFFu - 0xFFFFFFFFu % count;
     for (;;) {
@@ -98,7 +98,7 @@ protected:
     }
 };
 
-TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDocumentedDraws) {
+TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDraws) {
     const Rows rows = rowsOf({kBassDrum, kSnareDrum, kAccent});
     const StepPattern before = pattern;
     store->generator.seed(2024);
