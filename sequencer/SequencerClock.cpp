@@ -3,6 +3,7 @@
 #include "engine/DrumEngine.h"
 #include "engine/OutputRouter.h"
 #include "sequencer/ClockState.h"
+#include "sequencer/EditorNotification.h"
 #include "sequencer/PatternEdition.h"
 #include "sequencer/PatternStore.h"
 #include "sequencer/SequencerListener.h"
@@ -42,14 +43,6 @@ constexpr int kFirstPatternNote = 12;         // host mode: notes 12..107 select
 constexpr int kLastPatternNote = kFirstPatternNote + kSimplePatternCount - 1;
 constexpr int kLastFillInNote = 27;  // play mode: 12..23 select basic patterns, 24..27 fill-ins
 constexpr int kFillInNote = 35;
-
-// Editor notification codes the clock posts through the listener.
-constexpr int kNotifyPlayPatternSelected = 10;
-constexpr int kNotifyEditedSimplePattern = 12;
-constexpr int kNotifyEditedExtendedPattern = 13;
-constexpr int kNotifyEditedVariation = 14;
-constexpr int kNotifyEditedPart = 15;
-constexpr int kNotifyStartPatternType = 18;
 
 enum class Rounding { Down, Up };
 
