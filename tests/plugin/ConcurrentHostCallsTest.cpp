@@ -26,19 +26,12 @@ TEST(ConcurrentHostCalls, ChunksProgramsAndParametersWhileAudioRuns) {
     std::atomic<bool> finite{true};
     std::thread audio([&] {
         constexpr int kFrames = 128;
-        std::vector<std::vector<float>> buffers(static_cast<std::size_t>(plugin.numOutputs()),
-                                                std::vector<float>(kFrames));
-        std::vector<float*> pins;
-        for (auto& b : buffers) pins.push_back(b.data());
-        TimeSnapshot transport;
-        transport.valid = transport.playing = transport.tempoValid = transport.ppqValid = true;
-        transport.tempo = 140.0;
+        test::PinBuffers pins(plugin.numOutputs(), kFrames);
+        TimeSnapshot transport = test::playingTransport(140.0);
         for (long n = 0; !stop.load(); ++n) {
             transport.ppqPos = static_cast<double>(n * kFrames) * transport.tempo / 60.0 / 44100.0;
-            plugin.process(pins.data(), kFrames, &transport, true);
-            for (const auto& b : buffers)
-                for (float x : b)
-                    if (!std::isfinite(x)) finite = false;
+            plugin.process(pins.pointers(), kFrames, &transport, true);
+            if (!pins.allFinite()) finite = false;
             ++blocks;
         }
     });

@@ -3,7 +3,9 @@
 // and a scratch folder that stands in for the module's folder.
 
 #include "plugin/PluginHost.h"
+#include "sequencer/TimeSnapshot.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -37,6 +39,34 @@ public:
     std::vector<Change> changes;
     std::vector<int> notifications;
 };
+
+// Output buffers for every pin of a plug-in, and the pointer array a host would pass.
+class PinBuffers {
+public:
+    PinBuffers(int pins, int frames)
+        : buffers_(static_cast<std::size_t>(pins), std::vector<float>(static_cast<std::size_t>(frames))) {
+        for (auto& b : buffers_) pointers_.push_back(b.data());
+    }
+    float** pointers() { return pointers_.data(); }
+    bool allFinite() const {
+        for (const auto& b : buffers_)
+            for (float x : b)
+                if (!std::isfinite(x)) return false;
+        return true;
+    }
+
+private:
+    std::vector<std::vector<float>> buffers_;
+    std::vector<float*> pointers_;
+};
+
+// A host transport that plays at `tempo` from position 0.
+inline TimeSnapshot playingTransport(double tempo) {
+    TimeSnapshot transport;
+    transport.valid = transport.playing = transport.tempoValid = transport.ppqValid = true;
+    transport.tempo = tempo;
+    return transport;
+}
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class ScratchDirectory {

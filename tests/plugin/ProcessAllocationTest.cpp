@@ -24,14 +24,8 @@ TEST(ProcessAllocation, PlayingNeverAllocates) {
     DrumPlugin plugin(nullptr, dir.path());
     plugin.assignController(7, 58);
     constexpr int kFrames = 256;
-    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(plugin.numOutputs()),
-                                            std::vector<float>(kFrames));
-    std::vector<float*> pins;
-    for (auto& b : buffers) pins.push_back(b.data());
-
-    TimeSnapshot transport;
-    transport.valid = transport.playing = transport.tempoValid = transport.ppqValid = true;
-    transport.tempo = 128.0;
+    test::PinBuffers pins(plugin.numOutputs(), kFrames);
+    TimeSnapshot transport = test::playingTransport(128.0);
     auto block = [&](int n) {
         transport.ppqPos = n * kFrames * transport.tempo / 60.0 / 44100.0;
         if (n % 7 == 0) {
@@ -43,7 +37,7 @@ TEST(ProcessAllocation, PlayingNeverAllocates) {
             plugin.clock().tapRows[0] = true;
             plugin.clock().tapPending.store(true, std::memory_order_release);
         }
-        plugin.process(pins.data(), kFrames, &transport, n % 2 == 0);
+        plugin.process(pins.pointers(), kFrames, &transport, n % 2 == 0);
     };
     for (int n = 0; n < 20; ++n) block(n);  // warm up
     const long allocations = allocation_counter::countAllocations([&] {
