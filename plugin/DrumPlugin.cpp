@@ -221,6 +221,11 @@ void DrumPlugin::process(float** outputs, int frames, const TimeSnapshot* transp
     sequencerClock_->processBlock(outputs, frames, transport, replacing);
 }
 
+bool DrumPlugin::takeInstrumentActivity(int row) {
+    if (row < 0 || row >= static_cast<int>(activity_.size())) return false;
+    return activity_[static_cast<std::size_t>(row)].exchange(false, std::memory_order_relaxed);
+}
+
 void DrumPlugin::requestStart() { clock_.pendingCommand.store(kCommandStart, std::memory_order_relaxed); }
 
 void DrumPlugin::requestStop() { clock_.pendingCommand.store(kCommandStop, std::memory_order_relaxed); }
@@ -292,7 +297,7 @@ void DrumPlugin::notifyEditor(int code) const {
 void DrumPlugin::notify(int code) { notifyEditor(code); }
 
 void DrumPlugin::instrumentActivity(int row) {
-    if (row >= 0 && row < 18) activity_[static_cast<std::size_t>(row)].store(true, std::memory_order_relaxed);
+    if (row >= 0 && row < static_cast<int>(activity_.size())) activity_[static_cast<std::size_t>(row)].store(true, std::memory_order_relaxed);
     notifyEditor(kNotifyInstrumentActivity);
 }
 

@@ -121,6 +121,9 @@ public:
     void process(float** outputs, int frames, const TimeSnapshot* transport, bool replacing);
     // The Start and Stop buttons: picked up at the next block, and only while the host
     // transport is not playing.
+    // Whether a row (0..16 the instruments, 17 the accent) fired since the last call; the
+    // editor's activity lamps read and clear it.
+    bool takeInstrumentActivity(int row);
     void requestStart();
     void requestStop();
 

@@ -44,6 +44,10 @@ TEST(ProcessAllocation, PlayingNeverAllocates) {
         for (int n = 20; n < 600; ++n) block(n);
     });
     EXPECT_EQ(allocations, 0);
+    // The factory pattern it played lit the bass drum's lamp, once until read.
+    EXPECT_TRUE(plugin.takeInstrumentActivity(0));
+    EXPECT_FALSE(plugin.takeInstrumentActivity(0));
+    EXPECT_FALSE(plugin.takeInstrumentActivity(18));
 }
 
 }  // namespace
