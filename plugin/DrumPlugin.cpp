@@ -32,7 +32,7 @@ bool extensionIs(std::string_view path, const char* extension) {
 }  // namespace
 
 DrumPlugin::DrumPlugin(PluginHost* host, std::string moduleDirectory)
-    : BasePlugin(kNumParams, std::move(moduleDirectory)), host_(host) {
+    : BasePlugin(param::kCount, std::move(moduleDirectory)), host_(host) {
     if (!this->moduleDirectory().empty())
         userSettingsPath_ = joinPath(this->moduleDirectory(), kUserSettingsFile);
 
@@ -54,22 +54,22 @@ DrumPlugin::~DrumPlugin() { StateDocuments::saveUserSettings(*this); }
 // Parameters ------------------------------------------------------------------------------
 
 void DrumPlugin::setParameter(int index, float value) {
-    if (index >= 0 && index < kPresetParams) {
+    if (index >= 0 && index < param::kPresetCount) {
         if (PresetSlot* slot = getPresetSlot(-1)) slot->values[static_cast<std::size_t>(index)] = value;
-    } else if (index >= kFirstGlobalParam && index < kNumParams) {
-        globals_[static_cast<std::size_t>(index - kFirstGlobalParam)] = value;
+    } else if (index >= param::kFirstGlobal && index < param::kCount) {
+        globals_[static_cast<std::size_t>(index - param::kFirstGlobal)] = value;
     }
     engine_->setParameter(index, value);
-    if (index >= kFirstRandomThresholdParam && index < kNumParams)
-        store_->randThreshold[static_cast<std::size_t>(index - kFirstRandomThresholdParam)] = value;
+    if (index >= param::kFirstRandomThreshold && index < param::kCount)
+        store_->randThreshold[static_cast<std::size_t>(index - param::kFirstRandomThreshold)] = value;
     if (host_) host_->parameterChanged(index, value);
 }
 
 float DrumPlugin::getParameter(int index) const {
-    if (index >= 0 && index < kPresetParams)
+    if (index >= 0 && index < param::kPresetCount)
         return presets_.slot(currentProgram_.load(std::memory_order_relaxed)).values[static_cast<std::size_t>(index)];
-    if (index >= kFirstGlobalParam && index < kNumParams)
-        return globals_[static_cast<std::size_t>(index - kFirstGlobalParam)];
+    if (index >= param::kFirstGlobal && index < param::kCount)
+        return globals_[static_cast<std::size_t>(index - param::kFirstGlobal)];
     return 0.0f;
 }
 
@@ -101,7 +101,7 @@ void DrumPlugin::selectProgram(int n) {
     if (!PresetBank::validIndex(n)) return;
     currentProgram_.store(n, std::memory_order_relaxed);
     const PresetSlot& slot = presets_.slot(n);
-    for (int i = 0; i < kPresetParams; ++i) setParameter(i, slot.values[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < param::kPresetCount; ++i) setParameter(i, slot.values[static_cast<std::size_t>(i)]);
     if (host_) host_->updateDisplay();
 }
 

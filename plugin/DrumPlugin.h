@@ -5,6 +5,7 @@
 // only through PluginHost.
 
 #include "engine/OutputRouter.h"
+#include "engine/ParameterIndex.h"
 #include "plugin/BasePlugin.h"
 #include "plugin/DrumMap.h"
 #include "plugin/PluginHost.h"
@@ -49,12 +50,7 @@ struct DefaultResources {
 
 class DrumPlugin : public BasePlugin, private SequencerListener {
 public:
-    static constexpr int kNumParams = 111;
     static constexpr int kNumPrograms = 128;
-    static constexpr int kFirstGlobalParam = 58;
-    static constexpr int kGlobalParams = kNumParams - kFirstGlobalParam;  // 53
-    static constexpr int kMasterVolumeParam = 58;
-    static constexpr int kFirstRandomThresholdParam = 93;
     static constexpr const char* kUserSettingsFile = "Vorlatek.ini";
 
     // `moduleDirectory` is where the user settings file is read and written; an empty
@@ -192,7 +188,7 @@ private:
 
     PresetBank presets_;
     std::atomic<int> currentProgram_{0};
-    std::array<float, kGlobalParams> globals_{};
+    std::array<float, param::kGlobalCount> globals_{};
 
     SequencerSettings sequencer_;
     PatternEdition edition_;

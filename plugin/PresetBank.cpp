@@ -29,14 +29,14 @@ void PresetBank::readPreset(const xmlNode* element, PresetSlot& slot, const Base
             }
         });
         const int index = names.controlIndex(controlName);
-        if (index >= 0 && index < kPresetParams) slot.values[static_cast<std::size_t>(index)] = value;
+        if (index >= 0 && index < param::kPresetCount) slot.values[static_cast<std::size_t>(index)] = value;
     });
 }
 
 xmlNodePtr PresetBank::writePreset(const PresetSlot& slot, const BasePlugin& names) {
     xmlNodePtr element = xml::newElement("VorlatekPreset");
     xml::setAttribute(element, "name", slot.name);
-    for (int i = 0; i < kPresetParams; ++i) {
+    for (int i = 0; i < param::kPresetCount; ++i) {
         xmlNodePtr param = xml::addChildElement(element, "param");
         xml::setAttribute(param, "name", names.controlName(i));
         xml::setAttribute(param, "value", xml::formatFloat(slot.values[static_cast<std::size_t>(i)]));
@@ -48,7 +48,7 @@ void PresetBank::readPresetBank(const xmlNode* element, const BasePlugin& names)
     if (!xml::isElement(element, "VorlatekPresetBank")) return;
     for (PresetSlot& s : slots_) {
         s.setName("default");
-        for (int i = 0; i < kPresetParams; ++i) s.values[static_cast<std::size_t>(i)] = names.declaredValue(i);
+        for (int i = 0; i < param::kPresetCount; ++i) s.values[static_cast<std::size_t>(i)] = names.declaredValue(i);
     }
     int next = 0;
     for (xmlNodePtr child = element->children; child && next < kPresetCount; child = child->next) {

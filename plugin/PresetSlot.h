@@ -1,17 +1,18 @@
 #pragma once
 // One of the 128 programs: the sound of the drum machine under a name.
 
+#include "engine/ParameterIndex.h"
+
 #include <array>
 
 namespace vorlatek {
 
 inline constexpr int kPresetCount = 128;
-inline constexpr int kPresetParams = 58;      // parameter indices 0..57
 inline constexpr int kPresetNameChars = 23;   // plus the terminator
 
 struct PresetSlot {
     char name[kPresetNameChars + 1] = "empty";
-    std::array<float, kPresetParams> values{};
+    std::array<float, param::kPresetCount> values{};
 
     // Copies at most 23 characters of text.
     void setName(const char* text);

@@ -83,7 +83,7 @@ void StateDocuments::loadAtConstruction(DrumPlugin& plugin) {
     plugin.numOutputs_ = plugin.router_.config().outputCount();
     plugin.outputFixed_ = true;
 
-    for (int i = 0; i < DrumPlugin::kNumParams; ++i) plugin.setParameter(i, plugin.declaredValue(i));
+    for (int i = 0; i < param::kCount; ++i) plugin.setParameter(i, plugin.declaredValue(i));
 
     {
         const xml::Document presets = parseResource("vpb", "default");
@@ -227,13 +227,13 @@ void StateDocuments::readNotPresetParams(DrumPlugin& plugin, const xmlNode* elem
             }
         });
         const int index = plugin.controlIndex(name);
-        if (index >= DrumPlugin::kFirstGlobalParam && index < DrumPlugin::kNumParams) plugin.setParameter(index, value);
+        if (index >= param::kFirstGlobal && index < param::kCount) plugin.setParameter(index, value);
     });
 }
 
 xmlNodePtr StateDocuments::writeNotPresetParams(const DrumPlugin& plugin) {
     xmlNodePtr element = xml::newElement("NotPresetParams");
-    for (int i = DrumPlugin::kFirstGlobalParam; i < DrumPlugin::kNumParams; ++i) {
+    for (int i = param::kFirstGlobal; i < param::kCount; ++i) {
         xmlNodePtr param = xml::addChildElement(element, "param");
         xml::setAttribute(param, "name", plugin.controlName(i));
         xml::setAttribute(param, "value", xml::formatFloat(plugin.getParameter(i)));

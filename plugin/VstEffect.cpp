@@ -104,7 +104,7 @@ VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirector
     effect_.setParameter = setParameterProc;
     effect_.getParameter = getParameterProc;
     effect_.numPrograms = kNumPrograms;
-    effect_.numParams = kNumParams;
+    effect_.numParams = param::kCount;
     effect_.numInputs = 1;
     effect_.numOutputs = 2;
     effect_.flags = effFlagsCanReplacing;
@@ -145,7 +145,7 @@ void VstEffect::updateDisplay() {
 }
 
 void VstEffect::parameterChanged(int index, float value) {
-    if (created_ && index >= 0 && index < kNumParams) callHost(audioMasterAutomate, index, 0, nullptr, value);
+    if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
 void VstEffect::notifyEditor(int) {}
