@@ -40,6 +40,7 @@ public:
     // PluginHost
     void updateDisplay() override;
     void parameterChanged(int index, float value) override;
+    void automate(int index, float value) override;
     void notifyEditor(int code) override;
 
 private:
