@@ -110,6 +110,17 @@ TEST_F(FactoryBanksTest, NoOpenHiHatSharesItsStepWithAClosedOne) {
             for (const StepPattern* part : {&v->part1, &v->part2}) check(*part, e.name);
 }
 
+// Alternating A and B, or switching between them, keeps the phrase only when both last
+// equally long.
+TEST_F(FactoryBanksTest, BothVariationsOfAPatternLastEquallyLong) {
+    auto beats = [](const PatternVariation& v) {
+        return static_cast<double>(v.part1.length) / v.part1.stepsPerBeat +
+               static_cast<double>(v.part2.length) / v.part2.stepsPerBeat;
+    };
+    for (const ExtendedPattern& e : store->extendedPatterns)
+        EXPECT_DOUBLE_EQ(beats(e.variationA), beats(e.variationB)) << e.name;
+}
+
 TEST_F(FactoryBanksTest, BanksAreWrittenBackByteForByte) {
     auto text = [](xmlNodePtr element) {
         xmlChar* buffer = nullptr;
