@@ -103,7 +103,7 @@ TEST(FactoryGainStaging, EveryFactoryPatternPeaksBelowMinusOneDecibelOnItsKit) {
                         l.integrated);
     }
     int programmed = 0;
-    for (const StepPattern& p : render.plugin().patternStore().simplePatterns)
+    for (const StepPattern& p : render.plugin().patternStore()->simplePatterns)
         programmed += std::string(p.name) != "Empty";
     EXPECT_EQ(simpleNamed, programmed) << "a programmed simple pattern has no kit";
 }
@@ -128,7 +128,7 @@ TEST(FactoryGainStaging, StartPatternIsEquallyLoudAndBelowFullScaleOnEveryKit) {
         const Loudness& l = kits[static_cast<std::size_t>(program)];
         EXPECT_NEAR(l.integrated, median, kLoudnessSpread) << render.kitName(program);
         if (printing())
-            std::printf("start pattern on %-22s peak %6.2f dBFS, %6.2f LUFS (%+.2f LU)\n", render.kitName(program),
+            std::printf("start pattern on %-22s peak %6.2f dBFS, %6.2f LUFS (%+.2f LU)\n", render.kitName(program).c_str(),
                         l.peak, l.integrated, l.integrated - median);
     }
 }
@@ -147,7 +147,7 @@ TEST(FactoryGainStaging, NoVoiceIsBuriedAndNoAccentedHitClipsOnAnyKit) {
             EXPECT_GE(v.maxMomentary, loudest - kBuriedBelow) << kInstrumentNames[i] << " on " << render.kitName(program);
             EXPECT_LE(v.peak, kMaxPeak) << kInstrumentNames[i] << " on " << render.kitName(program);
             if (printing())
-                std::printf("hit %-22s %s peak %6.2f dBFS, %6.2f LUFS momentary (%+.2f LU)\n", render.kitName(program),
+                std::printf("hit %-22s %s peak %6.2f dBFS, %6.2f LUFS momentary (%+.2f LU)\n", render.kitName(program).c_str(),
                             kInstrumentNames[i].data(), v.peak, v.maxMomentary, v.maxMomentary - loudest);
         }
     }

@@ -30,21 +30,23 @@ public:
     }
 
     DrumPlugin& plugin() { return *plugin_; }
-    const char* kitName(int program) const { return plugin_->presets().slot(program).name; }
+    std::string kitName(int program) const { return plugin_->presets()->slot(program).name; }
 
     int programOf(const std::string& kit) const {
         for (int p = 0; p < DrumPlugin::kNumPrograms; ++p)
-            if (kit == plugin_->presets().slot(p).name) return p;
+            if (kit == kitName(p)) return p;
         return -1;
     }
     int extendedPatternOf(const std::string& name) const {
+        const auto store = plugin_->patternStore();
         for (int i = 0; i < kExtendedPatternCount; ++i)
-            if (name == plugin_->patternStore().extendedPatterns[i].name) return i;
+            if (name == store->extendedPatterns[i].name) return i;
         return -1;
     }
     int simplePatternOf(const std::string& name) const {
+        const auto store = plugin_->patternStore();
         for (int i = 0; i < kSimplePatternCount; ++i)
-            if (name == plugin_->patternStore().simplePatterns[i].name) return i;
+            if (name == store->simplePatterns[i].name) return i;
         return -1;
     }
 
@@ -81,21 +83,19 @@ public:
     // tempo, for `measures` measures; an intro/fill-in is repeated as well.
     std::vector<float> extended(int pattern, int variation, int measures) {
         DrumPlugin& p = *plugin_;
-        PatternStore& store = p.patternStore();
         p.setIntSeqOn(true);
         p.setHostMode(false);
         p.setSyncInternal(1);
-        store.setAutoFillIn(0);
+        PlaybackSelection& selection = p.playbackSelection();
+        selection.setAutoFillIn(0);
+        selection.selectPlayPattern(pattern);
         const bool fillIn = pattern >= kBasicPatternCount;
-        if (fillIn) {
-            store.introFillInPattern = pattern;
-            store.introFillInVariation = variation;
-        } else {
-            store.basicPattern = pattern;
-            store.basicVariation = variation;
-        }
-        store.startPatternType = fillIn ? 1 : 0;
-        const PatternVariation& v = *store.variation(pattern, variation);
+        if (fillIn)
+            selection.setIntroFillInVariation(variation);
+        else
+            selection.setBasicVariation(variation);
+        selection.setStartPatternType(fillIn ? PlaybackSelection::kStartIntro : PlaybackSelection::kStartBasic);
+        const PatternVariation v = *p.patternStore()->variation(pattern, variation);
         const double beats = measures * (beatsOf(v.part1) + beatsOf(v.part2));
         return playing(beats * 60.0 / v.bpm, fillIn);
     }
@@ -106,7 +106,7 @@ public:
         p.setIntSeqOn(true);
         p.setHostMode(true);
         p.setSyncInternal(1);
-        const StepPattern& s = p.patternStore().simplePatterns[pattern];
+        const StepPattern s = p.patternStore()->simplePatterns[pattern];
         constexpr std::uint32_t kNoteOn = 0x90, kFirstPatternNote = 12, kVelocity = 100;
         p.midiEvent(kNoteOn | ((kFirstPatternNote + static_cast<std::uint32_t>(pattern)) << 8) | (kVelocity << 16), 0);
         return playing(loops * beatsOf(s) * 60.0 / s.bpm, false);
@@ -146,7 +146,7 @@ private:
         for (int done = 0; done < frames; done += kBlock) {
             const int n = std::min(kBlock, frames - done);
             transport.ppqPos = start + done * transport.tempo / 60.0 / kRenderRate;
-            if (repeatFillIn) plugin_->patternStore().fillInRequested = true;
+            if (repeatFillIn) plugin_->playbackSelection().requestFillIn();
             plugin_->process(buffers.pointers(), n, &transport, true);
             for (std::size_t k = 0; k < pins.size(); ++k) {
                 const float* pin = buffers.pointers()[pins[k]];
