@@ -50,15 +50,16 @@ public:
         return -1;
     }
 
-    // Stops the transport, chooses a kit and waits until nothing rings any more. The wait
-    // also lets the smoothed levels come to rest on the kit's knobs, so what follows is
-    // measured at the kit's steady levels and not during a glide from earlier values.
+    // Stops the transport, chooses a kit and waits, half a second at least and two at most,
+    // until nothing rings any more. The wait also lets the smoothed levels come to rest on
+    // the kit's knobs, so what follows is measured at the kit's steady levels and not during
+    // a glide from earlier values.
     void chooseKit(int program) {
         plugin_->selectProgram(program);
         TimeSnapshot stopped = playingTransport(120.0);
         stopped.playing = false;
         const int atLeast = kRenderRate / 2;
-        const int atMost = 20 * kRenderRate;
+        const int atMost = 2 * kRenderRate;
         for (int frames = 0; frames < atMost && (frames < atLeast || sounding()); frames += kBlock)
             run(kBlock, stopped, {});
     }
