@@ -7,6 +7,10 @@
 
 namespace vorlatek {
 
+// The bitmaps the build draws and compiles in (resources/art), named "<id>" and "<id>@2x".
+extern const EmbeddedResource kEmbeddedBitmaps[];
+extern const std::size_t kEmbeddedBitmapCount;
+
 namespace {
 
 bool equalNoCase(std::string_view a, const char* b) {
@@ -48,6 +52,16 @@ std::optional<ResourceBytes> findResource(std::string_view type, std::string_vie
         const EmbeddedResource& r = kEmbeddedResources[i];
         if (r.type && equalNoCase(type, r.type) && equalNoCase(name, r.name))
             return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
+    }
+    return std::nullopt;
+}
+
+std::optional<ResourceBytes> findBitmap(int id, int scale) {
+    if (scale != 1 && scale != 2) return std::nullopt;
+    const std::string name = std::to_string(id) + (scale == 2 ? "@2x" : "");
+    for (std::size_t i = 0; i < kEmbeddedBitmapCount; ++i) {
+        const EmbeddedResource& r = kEmbeddedBitmaps[i];
+        if (name == r.name) return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
     }
     return std::nullopt;
 }
