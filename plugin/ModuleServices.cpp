@@ -3,6 +3,8 @@
 #include "plugin/EmbeddedResource.h"
 
 #include <dlfcn.h>
+#include <cstdio>
+#include <cstring>
 #include <strings.h>
 
 namespace vorlatek {
@@ -58,10 +60,11 @@ std::optional<ResourceBytes> findResource(std::string_view type, std::string_vie
 
 std::optional<ResourceBytes> findBitmap(int id, int scale) {
     if (scale != 1 && scale != 2) return std::nullopt;
-    const std::string name = std::to_string(id) + (scale == 2 ? "@2x" : "");
+    char name[24];
+    std::snprintf(name, sizeof name, scale == 2 ? "%d@2x" : "%d", id);
     for (std::size_t i = 0; i < kEmbeddedBitmapCount; ++i) {
         const EmbeddedResource& r = kEmbeddedBitmaps[i];
-        if (name == r.name) return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
+        if (std::strcmp(name, r.name) == 0) return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
     }
     return std::nullopt;
 }

@@ -2,13 +2,17 @@
 
 #include "resources/art/Renderer.h"
 
+#include <cstdio>
 #include <sstream>
 #include <unordered_map>
 
 namespace vorlatek::art {
 
 std::string bitmapFileName(int id, int scale) {
-    return std::to_string(id) + (scale == 1 ? "" : "@" + std::to_string(scale) + "x") + ".png";
+    char name[32];
+    if (scale == 1) std::snprintf(name, sizeof name, "%d.png", id);
+    else std::snprintf(name, sizeof name, "%d@%dx.png", id, scale);
+    return name;
 }
 
 void writeBitmapFiles(const std::string& directory, const std::vector<RenderedBitmap>& bitmaps) {

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace vorlatek::art {
 
@@ -265,19 +266,31 @@ void panelPicture(const std::string& directory, const Layout& layout, const std:
 }
 
 // Every bitmap but the backgrounds, frames side by side, at scale 2 so that details show.
+// Bitmaps that look the same (the knobs of one family, the mute pads) share one tile.
 void contactSheet(const std::string& directory, const Layout& layout, const std::vector<BitmapArt>& table) {
     constexpr int scale = 2, sheetWidth = 1200, margin = 10, labelHeight = 12;
     Composer composer(layout, table, scale);
     struct Tile {
         const BitmapArt* art;
         int columns, rows, w, h;
+        std::string label;
     };
     std::vector<Tile> tiles;
+    std::unordered_map<std::string, std::size_t> seen;  // image bytes to their tile
     for (const BitmapArt& a : table) {
         if (a.width >= 300) continue;
+        cairo_surface_t* image = renderBitmap(a, 1);
+        const std::vector<unsigned char> png = pngBytes(image);
+        const auto [known, added] = seen.emplace(std::string(png.begin(), png.end()), tiles.size());
+        cairo_surface_destroy(image);
+        if (!added) {
+            tiles[known->second].label += " " + std::to_string(a.id);
+            continue;
+        }
         const int columns = std::max(1, std::min(a.frames, (sheetWidth - 2 * margin) / (a.width + 3)));
         const int rows = (a.frames + columns - 1) / columns;
-        tiles.push_back({&a, columns, rows, std::max(columns * (a.width + 3), 60), rows * (a.height + 3) + labelHeight});
+        tiles.push_back({&a, columns, rows, std::max(columns * (a.width + 3), 110), rows * (a.height + 3) + labelHeight,
+                         a.what + ": " + std::to_string(a.id)});
     }
     // Shelf packing: left to right, a new shelf when a tile does not fit.
     int x = margin, y = margin, shelf = 0;
@@ -303,7 +316,10 @@ void contactSheet(const std::string& directory, const Layout& layout, const std:
     for (std::size_t i = 0; i < tiles.size(); ++i) {
         const Tile& t = tiles[i];
         const auto [tx, ty] = places[i];
-        drawText(cr, label, std::to_string(t.art->id) + " " + t.art->what, tx, ty + 8, Align::Left, palette::kPrint);
+        std::string text = t.label;
+        const double room = t.w;
+        while (text.size() > 4 && textWidth(cr, label, text) > room) text.erase(text.size() - 4).append("...");
+        drawText(cr, label, text, tx, ty + 8, Align::Left, palette::kPrint);
         for (int f = 0; f < t.art->frames; ++f) {
             const int fx = tx + (f % t.columns) * (t.art->width + 3), fy = ty + labelHeight + (f / t.columns) * (t.art->height + 3);
             cairo_rectangle(cr, fx, fy, t.art->width, t.art->height);
