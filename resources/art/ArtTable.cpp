@@ -43,7 +43,12 @@ struct Table {
     std::vector<BitmapArt> rows;
 
     void add(int id, std::string what, DrawFrame draw, int w = 0, int h = 0, int frames = 0) {
-        rows.push_back({id, std::move(what), std::move(draw), w, h, frames});
+        rows.push_back({id, std::move(what), std::move(draw), w, h, frames, false});
+    }
+    // A lamp of the dark panel: frame 0 dark, frame 1 lit.
+    void addLamp(int id, std::string what, DrawFrame draw) {
+        add(id, std::move(what), std::move(draw));
+        rows.back().lamp = true;
     }
 };
 
@@ -77,19 +82,19 @@ void mainPanel(Table& t, const Layout& layout) {
     for (int i = 0; i < 17; ++i) {
         const InstrumentText& text = kInstrumentText[i];
         const std::string code = text.code;
-        t.add(kMuteIds[i], code + " mute",
+        t.addLamp(kMuteIds[i], code + " mute",
               [](cairo_t* cr, int f, Cell c) { drawSquareLedButton(cr, c, kLedRed, f == 1, "M"); });
-        t.add(kSoloIds[i], code + " solo",
+        t.addLamp(kSoloIds[i], code + " solo",
               [](cairo_t* cr, int f, Cell c) { drawSquareLedButton(cr, c, kLedAmber, f == 1, "S"); });
     }
     for (int i = 0; i < 18; ++i) {
         const InstrumentText& text = kInstrumentText[i];
         const std::string code = text.code;
-        t.add(kActivityIds[i], code + " name plate", [text](cairo_t* cr, int f, Cell c) {
+        t.addLamp(kActivityIds[i], code + " name plate", [text](cairo_t* cr, int f, Cell c) {
             drawNamePlate(cr, c, text.plateTop, text.plateBottom, text.family, f == 1);
         });
-        t.add(i == 17 ? 180 : 181 + i, code + " random level", lamp(kLedBlue, false));
-        t.add(kSelectIds[i], code + " select", [text](cairo_t* cr, int f, Cell c) {
+        t.addLamp(i == 17 ? 180 : 181 + i, code + " random level", lamp(kLedBlue, false));
+        t.addLamp(kSelectIds[i], code + " select", [text](cairo_t* cr, int f, Cell c) {
             drawSelectButton(cr, c, text.code, text.family, f == 1);
         });
     }
@@ -134,19 +139,19 @@ void mainPanel(Table& t, const Layout& layout) {
     t.add(607, "tap", kickButton(Icon::None, "TAP"));
     t.add(609, "basic variation", [](cairo_t* cr, int f, Cell c) { drawSlideSwitch(cr, c, f, 3); });
     t.add(610, "fill-in variation", [](cairo_t* cr, int f, Cell c) { drawSlideSwitch(cr, c, f, 2); });
-    for (int id = 611; id <= 614; ++id) t.add(id, "playing part or variation", lamp(kLedGreen, true));
-    for (int k = 0; k < 4; ++k) t.add(616 + k, "prescale " + std::to_string(k + 1), lamp(kLedRed, true));
+    for (int id = 611; id <= 614; ++id) t.addLamp(id, "playing part or variation", lamp(kLedGreen, true));
+    for (int k = 0; k < 4; ++k) t.addLamp(616 + k, "prescale " + std::to_string(k + 1), lamp(kLedRed, true));
     t.add(700, "output number", [](cairo_t* cr, int f, Cell c) { drawOutputNumber(cr, c, f + 1); });
     t.add(701, "about", kickButton(Icon::Info));
     for (int id = 702; id <= 705; ++id)
-        t.add(id, "sequencer state", [](cairo_t* cr, int f, Cell c) { drawStateButton(cr, c, kLedGreen, f == 1); });
-    t.add(706, "midi learn", [](cairo_t* cr, int f, Cell c) { drawStateButton(cr, c, kLedRed, f == 1); });
+        t.addLamp(id, "sequencer state", [](cairo_t* cr, int f, Cell c) { drawStateButton(cr, c, kLedGreen, f == 1); });
+    t.addLamp(706, "midi learn", [](cairo_t* cr, int f, Cell c) { drawStateButton(cr, c, kLedRed, f == 1); });
     t.add(709, "previous preset", kickButton(Icon::Left));
     t.add(710, "next preset", kickButton(Icon::Right));
     t.add(711, "preset manager", kickButton(Icon::List));
     for (int k = 0; k < 3; ++k) t.add(750 + k, "tempo digit", glyphs(kTempoDigit, drawSmallDigit));
     t.add(753, "tempo hundreds", glyphs(kTempoHundreds, drawSmallDigit));
-    for (int k = 0; k < 16; ++k) t.add(760 + k, "length " + std::to_string(k + 1), lamp(kLedGreen, false));
+    for (int k = 0; k < 16; ++k) t.addLamp(760 + k, "length " + std::to_string(k + 1), lamp(kLedGreen, false));
     // Option menus the editor makes itself: an image, and another while the menu is open.
     for (int open = 0; open < 2; ++open) {
         t.add(800 + open, "load pattern menu", [open](cairo_t* cr, int, Cell c) {

@@ -19,6 +19,7 @@ struct BitmapArt {
     std::string what;
     DrawFrame draw;
     int width = 0, height = 0, frames = 0;  // one frame's size and the frame count; 0: from the layout
+    bool lamp = false;                       // two frames, dark and lit: the lit one is brighter
 };
 
 // The whole table, sizes resolved against the layout. Throws when a control names a bitmap

@@ -10,6 +10,7 @@
 
 #include "resources/art/ArtTable.h"
 #include "resources/art/Embedding.h"
+#include "resources/art/FrameCheck.h"
 #include "resources/art/Layout.h"
 #include "resources/art/Previews.h"
 #include "resources/art/Renderer.h"
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
         for (const BitmapArt& a : art) {
             for (int scale : {1, 2}) {
                 cairo_surface_t* surface = renderBitmap(a, scale);
+                if (scale == 1) checkFrames(a, surface);
                 rendered.push_back({a.id, scale, pngBytes(surface)});
                 cairo_surface_destroy(surface);
             }
