@@ -284,7 +284,9 @@ void contactSheet(const std::string& directory, const Layout& layout, const std:
         const auto [known, added] = seen.emplace(std::string(png.begin(), png.end()), tiles.size());
         cairo_surface_destroy(image);
         if (!added) {
-            tiles[known->second].label += " " + std::to_string(a.id);
+            std::string& label = tiles[known->second].label;
+            label += ' ';
+            label += std::to_string(a.id);
             continue;
         }
         const int columns = std::max(1, std::min(a.frames, (sheetWidth - 2 * margin) / (a.width + 3)));
