@@ -6,5 +6,8 @@ extern "C" __attribute__((visibility("default"))) vst::AEffect* VSTPluginMain(vs
 }
 
 // `main` is the same function under the old name. C++ does not allow a function called
-// main with this signature, so the alias is made by the assembler.
+// main with this signature, so the alias is made by the assembler on ELF systems, and by
+// the export table (exports.def) on Windows.
+#ifndef _WIN32
 asm(".globl main\n\t.type main, @function\n\t.set main, VSTPluginMain");
+#endif
