@@ -1,0 +1,51 @@
+#include "toolkit/CExMovieBitmap.h"
+
+#include <algorithm>
+
+#include "toolkit/CFrame.h"
+
+namespace vorlatek::toolkit {
+
+CExMovieBitmap::CExMovieBitmap(const Rect& size, IControlListener* listener, int tag, int frames, int frameHeight,
+                               Ref<CBitmap> bitmap, Point offset)
+    : CControl(size, listener, tag, std::move(bitmap)), strip_{frames, frameHeight, offset} {}
+
+int CExMovieBitmap::currentFrame() const {
+    const float v = std::min(value(), 1.0f);
+    if (!(v > 0.0f)) return 0;
+    return strip_.roundedFrame(blink_.showsAlternate() ? alternateValue_ : v);
+}
+
+void CExMovieBitmap::startBlink(std::uint32_t onTime, std::uint32_t offTime, std::uint32_t duration,
+                                float alternateValue) {
+    blink_.begin(onTime, offTime, duration);
+    alternateValue_ = alternateValue;
+    advanceBlink();
+}
+
+void CExMovieBitmap::advanceBlink() {
+    if (!blink_.active) return;
+    if (const CFrame* f = frame(); f && blink_.advance(f->ticks())) setDirty();
+}
+
+void CExMovieBitmap::stopBlink() {
+    blink_.active = false;
+    setDirty();
+}
+
+void CExMovieBitmap::setBlinkForced(bool forced, bool phase) {
+    blink_.forced = forced;
+    blink_.forcedPhase = phase;
+}
+
+void CExMovieBitmap::draw(DrawContext& context) {
+    strip_.draw(context, bitmap(), rect(), currentFrame(), bitmapMode());
+}
+
+MouseResult CExMovieBitmap::mouseDown(const MouseEvent& event) {
+    if (!(event.buttons & kLButton)) return MouseResult::Ignored;
+    reportValue();
+    return MouseResult::Handled;
+}
+
+}  // namespace vorlatek::toolkit
