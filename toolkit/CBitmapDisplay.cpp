@@ -44,6 +44,7 @@ void CBitmapDisplay::showAlternate(std::optional<std::string_view> text, std::ui
     blink_.begin(onTime, offTime, duration);
     alternate_.assign(text ? text->substr(0, kMaxText) : std::string_view());
     advance();
+    redrawCells();  // the phase may be the one of an earlier blink: show this one as it is
 }
 
 void CBitmapDisplay::stopAlternate() {

@@ -21,6 +21,7 @@ void CExMovieBitmap::startBlink(std::uint32_t onTime, std::uint32_t offTime, std
     blink_.begin(onTime, offTime, duration);
     alternateValue_ = alternateValue;
     advanceBlink();
+    setDirty();  // the phase may be the one of an earlier blink: show this one as it is
 }
 
 void CExMovieBitmap::advanceBlink() {

@@ -44,6 +44,7 @@ void CNStateButton::startBlink(std::uint32_t onTime, std::uint32_t offTime, std:
     blink_.begin(onTime, offTime, duration);
     alternateState_ = alternate;
     advanceBlink();
+    setDirty();  // the phase may be the one of an earlier blink: show this one as it is
 }
 
 void CNStateButton::advanceBlink() {

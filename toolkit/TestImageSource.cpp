@@ -3,7 +3,7 @@
 namespace vorlatek::toolkit {
 
 Color TestImageSource::frameColor(int id, int frame) {
-    return Color{std::uint8_t(frame * 8 + 4), std::uint8_t(id * 29 + 16), std::uint8_t(0x80 | (id & 0x7F)), 255};
+    return Color{std::uint8_t(frame), std::uint8_t(id * 29 + 16), std::uint8_t(0x80 | (id & 0x7F)), 255};
 }
 
 void TestImageSource::addStrip(int id, int width, int frameHeight, int frames) {

@@ -1,6 +1,6 @@
 #pragma once
 // Drawn pictures for tests, benchmarks and previews before the real art exists. Each frame of
-// a strip is filled with a colour that names the picture and the frame, so a test can read a
+// a strip is filled with a colour that names the picture and the frame (up to 256 frames), so a test can read a
 // pixel and tell which frame a control drew.
 
 #include <functional>
