@@ -83,13 +83,13 @@ xcb_visualtype_t* findVisual(xcb_connection_t* c, xcb_screen_t* screen, std::uin
 
 }  // namespace
 
-std::unique_ptr<X11Window> X11Window::open(std::uint32_t parent, int width, int height) {
+std::unique_ptr<X11Window> X11Window::open(std::uint32_t parent, int width, int height, Upload upload) {
     std::unique_ptr<X11Window> window(new X11Window);
-    if (!window->create(parent, width, height)) return nullptr;
+    if (!window->create(parent, width, height, upload)) return nullptr;
     return window;
 }
 
-bool X11Window::create(std::uint32_t parent, int width, int height) {
+bool X11Window::create(std::uint32_t parent, int width, int height, Upload upload) {
     if (parent == 0 || width <= 0 || height <= 0 || width > 32767 || height > 32767) return false;
     connection_ = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection_)) return false;
@@ -145,7 +145,7 @@ bool X11Window::create(std::uint32_t parent, int width, int height) {
         *atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
 
-    setUpSharedMemory();
+    if (upload == Upload::Auto) setUpSharedMemory();
     keyboard_.setUp(connection_);
     xcb_map_window(connection_, window_);
     xcb_flush(connection_);

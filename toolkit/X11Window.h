@@ -22,9 +22,12 @@ class X11Window : public PlatformWindow {
 public:
     static constexpr std::uint32_t kPresentInterval = 16;
 
+    // How pixels reach the server: shared memory when it can be had, or always plain requests.
+    enum class Upload { Auto, PutImage };
+
     // A window of width × height window pixels under `parent` on the display named by
     // $DISPLAY; nullptr when the display cannot be reached or the parent is no window.
-    static std::unique_ptr<X11Window> open(std::uint32_t parent, int width, int height);
+    static std::unique_ptr<X11Window> open(std::uint32_t parent, int width, int height, Upload upload = Upload::Auto);
     ~X11Window() override;
 
     // The scale the desktop asks for (Xft.dpi), read over a short connection of its own.
@@ -45,7 +48,7 @@ public:
 
 private:
     X11Window() = default;
-    bool create(std::uint32_t parent, int width, int height);
+    bool create(std::uint32_t parent, int width, int height, Upload upload);
     bool setUpSharedMemory();
     void releaseSharedMemory();
     void putRect(const unsigned char* pixels, int stride, const Rect& r);
