@@ -8,6 +8,8 @@
 
 namespace vorlatek::toolkit {
 
+class CView;
+
 struct Blink {
     static constexpr std::uint32_t kForever = 0xFFFFFFFFu;
 
@@ -49,6 +51,14 @@ struct Blink {
         else
             phase = period == 0 || now % period <= onTime;
         return phase != old;
+    }
+
+    // advance() at the tick count of the frame `view` is shown in; nothing while not shown.
+    bool advanceShownIn(const CView& view);
+
+    void force(bool on, bool toPhase) {
+        forced = on;
+        forcedPhase = toPhase;
     }
 
     // Whether the alternate picture shows now.

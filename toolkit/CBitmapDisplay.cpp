@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "toolkit/CFrame.h"
 
 namespace vorlatek::toolkit {
 
@@ -53,8 +52,7 @@ void CBitmapDisplay::stopAlternate() {
 }
 
 void CBitmapDisplay::advance() {
-    if (!blink_.active) return;
-    if (const CFrame* f = frame(); f && blink_.advance(f->ticks())) redrawCells();
+    if (blink_.advanceShownIn(*this)) redrawCells();
 }
 
 void CBitmapDisplay::redrawCells() {

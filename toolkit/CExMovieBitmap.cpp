@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "toolkit/CFrame.h"
 
 namespace vorlatek::toolkit {
 
@@ -25,8 +24,7 @@ void CExMovieBitmap::startBlink(std::uint32_t onTime, std::uint32_t offTime, std
 }
 
 void CExMovieBitmap::advanceBlink() {
-    if (!blink_.active) return;
-    if (const CFrame* f = frame(); f && blink_.advance(f->ticks())) setDirty();
+    if (blink_.advanceShownIn(*this)) setDirty();
 }
 
 void CExMovieBitmap::stopBlink() {
@@ -35,8 +33,7 @@ void CExMovieBitmap::stopBlink() {
 }
 
 void CExMovieBitmap::setBlinkForced(bool forced, bool phase) {
-    blink_.forced = forced;
-    blink_.forcedPhase = phase;
+    blink_.force(forced, phase);
 }
 
 void CExMovieBitmap::draw(DrawContext& context) {

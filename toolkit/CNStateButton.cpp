@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/CFrame.h"
 
 namespace vorlatek::toolkit {
 
@@ -48,8 +47,7 @@ void CNStateButton::startBlink(std::uint32_t onTime, std::uint32_t offTime, std:
 }
 
 void CNStateButton::advanceBlink() {
-    if (!blink_.active) return;
-    if (const CFrame* f = frame(); f && blink_.advance(f->ticks())) setDirty();
+    if (blink_.advanceShownIn(*this)) setDirty();
 }
 
 void CNStateButton::stopBlink() {
@@ -58,8 +56,7 @@ void CNStateButton::stopBlink() {
 }
 
 void CNStateButton::setBlinkForced(bool forced, bool phase) {
-    blink_.forced = forced;
-    blink_.forcedPhase = phase;
+    blink_.force(forced, phase);
 }
 
 int CNStateButton::imageIndex() const {
