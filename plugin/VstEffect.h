@@ -2,6 +2,7 @@
 // The VST 2.4 adapter: the AEffect record the host sees, the one place that answers every
 // dispatcher opcode, and the PluginHost the core talks back through. It owns the core.
 
+#include "engine/ParameterIndex.h"
 #include "plugin/PluginHost.h"
 #include "plugin/VstInterface.h"
 
@@ -15,7 +16,6 @@ class DrumPlugin;
 class VstEffect final : public PluginHost {
 public:
     static constexpr int kNumPrograms = 128;
-    static constexpr int kNumParams = 111;
     static constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('V', 'R', 'L', 'T');
     static constexpr int kVstVersion = 2400;
     static constexpr const char* kEffectName = "Vorlatek";
@@ -40,6 +40,7 @@ public:
     // PluginHost
     void updateDisplay() override;
     void parameterChanged(int index, float value) override;
+    void automate(int index, float value) override;
     void notifyEditor(int code) override;
 
 private:
