@@ -70,7 +70,15 @@ void CFrame::invalidAll() { invalidRect(rect()); }
 
 void CFrame::invalidRect(const Rect& r) {
     const Rect clipped = r.intersect(rect());
-    if (!clipped.isEmpty() && image_) damage_.push_back(clipped);
+    if (clipped.isEmpty() || !image_) return;
+    // While nothing can be shown (a window that is gone) the list must not grow without end.
+    if (damage_.size() >= 256) {
+        Rect all = clipped;
+        for (const Rect& d : damage_) all = all.unite(d);
+        damage_.assign(1, all);
+        return;
+    }
+    damage_.push_back(clipped);
 }
 
 // ---- views in the frame ---------------------------------------------------------------

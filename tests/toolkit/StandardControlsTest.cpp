@@ -143,6 +143,7 @@ struct FrameCase {
     int knobFrame;
     int movieFrame;
 };
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << "value " << c.value << " of " << c.frames << " frames"; }
 
 class FilmStripTest : public ToolkitTest, public ::testing::WithParamInterface<FrameCase> {};
 
