@@ -36,16 +36,7 @@ bool HeadlessWindow::type(char32_t character, unsigned modifiers) {
 }
 
 void HeadlessWindow::typeText(const std::string& text) {
-    const std::string valid = utf8::sanitize(text);
-    for (std::size_t i = 0; i < valid.size();) {
-        const std::size_t end = utf8::next(valid, i);
-        // Decode one code point of valid UTF-8.
-        const auto lead = static_cast<unsigned char>(valid[i]);
-        char32_t cp = end - i == 1 ? lead : end - i == 2 ? lead & 0x1F : end - i == 3 ? lead & 0x0F : lead & 0x07;
-        for (std::size_t k = i + 1; k < end; ++k) cp = (cp << 6) | (static_cast<unsigned char>(valid[k]) & 0x3F);
-        type(cp);
-        i = end;
-    }
+    for (char32_t cp : utf8::codePoints(text)) type(cp);
 }
 
 void HeadlessWindow::processEvents(CFrame& frame) {

@@ -96,6 +96,17 @@ std::string singleLine(std::string_view text) {
     });
 }
 
+std::u32string codePoints(std::string_view text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t cp = kReplacement;
+        const std::size_t n = decode(text, i, cp);
+        out += n ? cp : kReplacement;
+        i += n ? n : 1;
+    }
+    return out;
+}
+
 std::size_t next(std::string_view text, std::size_t position) {
     if (position >= text.size()) return text.size();
     ++position;

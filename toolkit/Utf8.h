@@ -18,6 +18,8 @@ std::string encode(char32_t codePoint);
 // Boundaries of the code point after or before byte `position` of a valid text.
 std::size_t next(std::string_view text, std::size_t position);
 std::size_t previous(std::string_view text, std::size_t position);
+// The code points of a text (invalid sequences as U+FFFD).
+std::u32string codePoints(std::string_view text);
 // Number of code points of a valid text.
 std::size_t length(std::string_view text);
 // Byte position after the first `count` code points (the whole text when it has fewer).

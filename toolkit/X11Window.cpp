@@ -284,7 +284,7 @@ void X11Window::handle(CFrame& frame, xcb_generic_event_t* event) {
         case XCB_KEY_PRESS: {
             const auto* e = reinterpret_cast<xcb_key_press_event_t*>(event);
             lastEventTime_ = e->time;
-            if (keyboard_.isReady()) frame.windowKeyDown(keyboard_.translate(e->detail, e->state));
+            for (const KeyEvent& key : keyboard_.translate(e->detail, e->state)) frame.windowKeyDown(key);
             break;
         }
         case XCB_DESTROY_NOTIFY: {
