@@ -50,13 +50,13 @@ void CBitmap::measure() const {
     if (width_ >= 0) return;
     auto* self = const_cast<CBitmap*>(this);
     width_ = height_ = 0;
-    for (int pixelScale : {1, 2}) {
-        if (cairo_surface_t* s = self->pixels(pixelScale).surface) {
-            width_ = (cairo_image_surface_get_width(s) + pixelScale - 1) / pixelScale;
-            height_ = (cairo_image_surface_get_height(s) + pixelScale - 1) / pixelScale;
-            return;
-        }
-    }
+    // From pixels already loaded if there are any, so measuring loads nothing more.
+    int pixelScale = scales_[1].surface && !scales_[0].surface ? 2 : 1;
+    cairo_surface_t* s = self->pixels(pixelScale).surface;
+    if (!s) s = self->pixels(pixelScale = 3 - pixelScale).surface;
+    if (!s) return;
+    width_ = (cairo_image_surface_get_width(s) + pixelScale - 1) / pixelScale;
+    height_ = (cairo_image_surface_get_height(s) + pixelScale - 1) / pixelScale;
 }
 
 int CBitmap::width() const {
