@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "toolkit/CFrame.h"
@@ -242,9 +243,24 @@ void X11Window::processEvents(CFrame& frame) {
         ownTextRequested_ = false;
         frame.clipboardTextArrived(clipboardText_);
     }
+    // Of a run of pointer moves only the last counts: a drag follows the pointer, not its path.
+    xcb_generic_event_t* move = nullptr;
     while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+        if ((event->response_type & 0x7F) == XCB_MOTION_NOTIFY) {
+            std::free(move);
+            move = event;
+            continue;
+        }
+        if (move) {
+            handle(frame, move);
+            std::free(std::exchange(move, nullptr));
+        }
         handle(frame, event);
         std::free(event);
+    }
+    if (move) {
+        handle(frame, move);
+        std::free(move);
     }
 }
 
