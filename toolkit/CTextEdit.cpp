@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "toolkit/CFrame.h"
 #include "toolkit/DrawContext.h"
@@ -93,14 +94,22 @@ std::size_t CTextEdit::positionAt(int x) {
     if (!f) return buffer_.caret();
     const std::string& text = buffer_.text();
     const double origin = textOrigin();
-    std::size_t best = 0;
-    double bestDistance = std::abs(x - origin);
-    for (std::size_t i = utf8::next(text, 0); i <= text.size() && i > 0; i = utf8::next(text, i)) {
-        const double distance = std::abs(x - (origin + f->fonts().textWidth(std::string_view(text).substr(0, i), font())));
-        if (distance < bestDistance) bestDistance = distance, best = i;
-        if (i == text.size()) break;
+    auto xAt = [&](std::size_t position) {
+        return origin + f->fonts().textWidth(std::string_view(text).substr(0, position), font());
+    };
+    std::vector<std::size_t> boundaries{0};
+    for (std::size_t i = 0; i < text.size();) boundaries.push_back(i = utf8::next(text, i));
+    // Widths grow with the prefix: find the first boundary at or right of x, then the nearer.
+    std::size_t low = 0, high = boundaries.size() - 1;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        if (xAt(boundaries[middle]) < x)
+            low = middle + 1;
+        else
+            high = middle;
     }
-    return best;
+    if (low > 0 && x - xAt(boundaries[low - 1]) < xAt(boundaries[low]) - x) --low;
+    return boundaries[low];
 }
 
 void CTextEdit::draw(DrawContext& context) {
