@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
-
 namespace vorlatek::toolkit {
 
 CExMovieBitmap::CExMovieBitmap(const Rect& size, IControlListener* listener, int tag, int frames, int frameHeight,
                                Ref<CBitmap> bitmap, Point offset)
-    : CControl(size, listener, tag, std::move(bitmap)), strip_{frames, frameHeight, offset} {}
+    : CBlinkingControl(size, listener, tag, std::move(bitmap)), strip_{frames, frameHeight, offset} {}
 
 int CExMovieBitmap::currentFrame() const {
     const float v = std::min(value(), 1.0f);
@@ -17,23 +16,8 @@ int CExMovieBitmap::currentFrame() const {
 
 void CExMovieBitmap::startBlink(std::uint32_t onTime, std::uint32_t offTime, std::uint32_t duration,
                                 float alternateValue) {
-    blink_.begin(onTime, offTime, duration);
     alternateValue_ = alternateValue;
-    advanceBlink();
-    setDirty();  // the phase may be the one of an earlier blink: show this one as it is
-}
-
-void CExMovieBitmap::advanceBlink() {
-    if (blink_.advanceShownIn(*this)) setDirty();
-}
-
-void CExMovieBitmap::stopBlink() {
-    blink_.active = false;
-    setDirty();
-}
-
-void CExMovieBitmap::setBlinkForced(bool forced, bool phase) {
-    blink_.force(forced, phase);
+    beginBlink(onTime, offTime, duration);
 }
 
 void CExMovieBitmap::draw(DrawContext& context) {

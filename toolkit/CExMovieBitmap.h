@@ -4,13 +4,12 @@
 // blinking, the alternate phase shows the alternate value's frame instead. A value of 0 shows
 // frame 0 even while blinking. A left click reports the control with its value unchanged.
 
-#include "toolkit/Blink.h"
-#include "toolkit/CControl.h"
+#include "toolkit/CBlinkingControl.h"
 #include "toolkit/FilmStrip.h"
 
 namespace vorlatek::toolkit {
 
-class CExMovieBitmap : public CControl {
+class CExMovieBitmap : public CBlinkingControl {
 public:
     CExMovieBitmap(const Rect& size, IControlListener* listener, int tag, int frames, int frameHeight,
                    Ref<CBitmap> bitmap, Point offset = {});
@@ -20,10 +19,6 @@ public:
     int currentFrame() const;
 
     void startBlink(std::uint32_t onTime, std::uint32_t offTime, std::uint32_t duration, float alternateValue);
-    void advanceBlink();
-    void stopBlink();
-    void setBlinkForced(bool forced, bool phase);
-    bool isBlinking() const { return blink_.active; }
 
     void draw(DrawContext& context) override;
 
@@ -32,7 +27,6 @@ protected:
 
 private:
     FilmStrip strip_;
-    Blink blink_;
     float alternateValue_ = 0.0f;
 };
 

@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-
 namespace vorlatek::toolkit {
 
 CNStateButton::CNStateButton(const Rect& size, IControlListener* listener, int tag, Ref<CBitmap> bitmap,
                              int imageHeight, Point offset, int states, PressMode mode, bool realButton)
-    : CControl(size, listener, tag, std::move(bitmap)),
+    : CBlinkingControl(size, listener, tag, std::move(bitmap)),
       imageHeight_(imageHeight),
       offset_(offset),
       states_(std::clamp(states, 1, kMaxStates)),
@@ -40,23 +39,8 @@ void CNStateButton::setForcedImage(int s) {
 }
 
 void CNStateButton::startBlink(std::uint32_t onTime, std::uint32_t offTime, std::uint32_t duration, int alternate) {
-    blink_.begin(onTime, offTime, duration);
     alternateState_ = alternate;
-    advanceBlink();
-    setDirty();  // the phase may be the one of an earlier blink: show this one as it is
-}
-
-void CNStateButton::advanceBlink() {
-    if (blink_.advanceShownIn(*this)) setDirty();
-}
-
-void CNStateButton::stopBlink() {
-    blink_.active = false;
-    setDirty();
-}
-
-void CNStateButton::setBlinkForced(bool forced, bool phase) {
-    blink_.force(forced, phase);
+    beginBlink(onTime, offTime, duration);
 }
 
 int CNStateButton::imageIndex() const {

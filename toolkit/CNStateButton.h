@@ -7,12 +7,11 @@
 // It can blink between its state and an alternate state, and show a forced image whatever
 // its value.
 
-#include "toolkit/Blink.h"
-#include "toolkit/CControl.h"
+#include "toolkit/CBlinkingControl.h"
 
 namespace vorlatek::toolkit {
 
-class CNStateButton : public CControl {
+class CNStateButton : public CBlinkingControl {
 public:
     enum class PressMode { OnPress = 0, OnRelease = 1 };
     static constexpr int kMaxStates = 16;
@@ -38,12 +37,6 @@ public:
     int forcedImage() const { return forcedImage_; }
 
     void startBlink(std::uint32_t onTime, std::uint32_t offTime, std::uint32_t duration, int alternateState);
-    // Follows the frame's tick count; does nothing unless blinking and shown in a frame.
-    void advanceBlink();
-    void stopBlink();
-    void setBlinkForced(bool forced, bool phase);
-    bool isBlinking() const { return blink_.active; }
-    const Blink& blink() const { return blink_; }
 
     // The index of the image drawn now within the strip.
     int imageIndex() const;
@@ -70,7 +63,6 @@ private:
     int forcedImage_ = -1;
     bool pressed_ = false;
     bool inside_ = false;
-    Blink blink_;
     int alternateState_ = 0;
 };
 
