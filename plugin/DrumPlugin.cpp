@@ -62,7 +62,7 @@ DrumPlugin::DrumPlugin(PluginHost* host, std::string moduleDirectory)
                                                        midiQueue_, *listener, requests_);
     candidate_ = std::make_unique<LiveState>();
     lastHandedOver_ = std::make_unique<LiveState>();
-    std::memset(lastHandedOver_.get(), 0, sizeof(LiveState));
+    std::memset(static_cast<void*>(lastHandedOver_.get()), 0, sizeof(LiveState));
     arrangement_->setPatterns(&handoff_.front().patterns, &handoff_.front().thinning);
 
     {
@@ -112,7 +112,7 @@ void DrumPlugin::takeFromAudio() {
 
 void DrumPlugin::handOver() {
     LiveState& next = *candidate_;
-    std::memset(&next, 0, sizeof next);
+    std::memset(static_cast<void*>(&next), 0, sizeof next);
     copyBytes(next.patterns, store_->library());
     const RandomThinning thinning = store_->thinning();
     next.thinning.active = thinning.active;
@@ -124,6 +124,7 @@ void DrumPlugin::handOver() {
     next.triggerSource = triggerSource_;
     next.tapsMerged = tapsMerged_;
     next.parameterEpoch = parameterEpoch_;
+    for (int i = 0; i < param::kCount; ++i) next.parameters[static_cast<std::size_t>(i)] = getParameter(i);
     if (std::memcmp(&next, lastHandedOver_.get(), sizeof next) == 0) return;
     copyBytes(handoff_.back(), next);
     handoff_.publish();
@@ -155,19 +156,19 @@ void DrumPlugin::takeOver() {
         engine_->setTriggerOutputInstrument(state.triggerSource);
         if (state.parameterEpoch != appliedEpoch_) {
             appliedEpoch_ = state.parameterEpoch;
-            for (int i = 0; i < param::kCount; ++i) applyParameter(i);
+            for (int i = 0; i < param::kCount; ++i) applyParameter(i, state.parameters[static_cast<std::size_t>(i)]);
         }
     }
-    changes_.take([this](int index) { applyParameter(index); });
+    changes_.take([this](int index) { applyParameter(index, getParameter(index)); });
 }
 
-void DrumPlugin::applyParameter(int index) {
-    if (index <= param::kLastEngineParameter) engine_->setParameter(index, getParameter(index));
+void DrumPlugin::applyParameter(int index, float value) {
+    if (index <= param::kLastEngineParameter) engine_->setParameter(index, value);
 }
 
 // Parameters ------------------------------------------------------------------------------
 
-bool DrumPlugin::storeParameter(int index, float value) {
+bool DrumPlugin::storeParameter(int index, float value, bool mark) {
     if (index < 0 || index >= param::kCount || std::isnan(value)) return false;
     value = std::clamp(value, 0.0f, 1.0f);
     if (index < param::kPresetCount)
@@ -175,7 +176,7 @@ bool DrumPlugin::storeParameter(int index, float value) {
     else
         globals_[static_cast<std::size_t>(index - param::kFirstGlobal)].store(value, std::memory_order_relaxed);
     if (index >= param::kFirstRandomThreshold) thresholds_.set(index - param::kFirstRandomThreshold, value);
-    changes_.mark(index);
+    if (mark) changes_.mark(index);
     return true;
 }
 

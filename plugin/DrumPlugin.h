@@ -223,7 +223,9 @@ public:
     void updateUsageTime();
     const std::string& userSettingsPath() const { return userSettingsPath_; }
 
-    // The audio thread's own objects, for tests that drive the plug-in from one thread.
+    // The audio thread's own objects, for tests that drive the plug-in from one thread or
+    // look from the audio thread.
+    const PatternLibrary& playingPatterns() const { return handoff_.front().patterns; }
     ClockState& clock() { return clock_; }
     const ClockState& clock() const { return clock_; }
     DrumEngine& engine() { return *engine_; }
@@ -246,8 +248,10 @@ private:
     void instrumentActivity(int row) override;
 
     void notifyEditor(int code) const;
-    // Stores a parameter value without telling anyone; false when it was refused.
-    bool storeParameter(int index, float value);
+    // Stores a parameter value without telling anyone; false when it was refused. Unless
+    // `mark` is false (a state being loaded, which reaches the engine whole with the rest of
+    // it), the audio thread hands the value to the engine at its next block.
+    bool storeParameter(int index, float value, bool mark = true);
     // A loaded state replaced the parameters: the engine gets all of them with the state.
     void replaceAllParameters();
 
@@ -261,7 +265,7 @@ private:
 
     // Audio side (or the editing side while it holds the gate).
     void takeOver();
-    void applyParameter(int index);
+    void applyParameter(int index, float value);
 
     PluginHost* host_;
     std::string userSettingsPath_;

@@ -5,6 +5,7 @@
 // it over whole (StateHandoff); the audio thread takes it at the start of a block.
 
 #include "engine/Instrument.h"
+#include "engine/ParameterIndex.h"
 #include "sequencer/PatternLibrary.h"
 #include "sequencer/RandomThinning.h"
 #include "sequencer/SequencerSettings.h"
@@ -24,8 +25,9 @@ struct LiveState {
     // The taps from the audio thread that `patterns` already holds (see TapJournal).
     std::uint64_t tapsMerged = 0;
     // Raised when a loaded state replaced the parameters: the audio thread then gives the
-    // engine every parameter anew, together with the rest of this state.
+    // engine these values, together with the rest of this state.
     std::uint64_t parameterEpoch = 0;
+    std::array<float, param::kCount> parameters{};
 };
 
 static_assert(std::is_trivially_copyable_v<LiveState>, "handed over by copying bytes");

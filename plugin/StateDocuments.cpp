@@ -232,7 +232,7 @@ void StateDocuments::readNotPresetParams(DrumPlugin& plugin, const xmlNode* elem
             }
         });
         const int index = plugin.controlIndex(name);
-        if (index >= param::kFirstGlobal && index < param::kCount) plugin.storeParameter(index, value);
+        if (index >= param::kFirstGlobal && index < param::kCount) plugin.storeParameter(index, value, false);
     });
 }
 

@@ -29,6 +29,7 @@ public:
         return true;
     }
     State& front() { return buffers_[front_]; }
+    const State& front() const { return buffers_[front_]; }
 
 private:
     static constexpr std::uint32_t kFresh = 4;

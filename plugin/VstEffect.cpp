@@ -216,7 +216,9 @@ VstIntPtr VstEffect::outputProperties(int pin, VstPinProperties* properties) con
 
 VstIntPtr VstEffect::getChunk(void** data, bool isPreset) {
     if (!data) return 0;
-    chunk_ = core_->getChunk(isPreset);
+    std::string chunk = core_->getChunk(isPreset);
+    const std::lock_guard<std::mutex> lock(chunkLock_);
+    chunk_ = std::move(chunk);
     *data = chunk_.empty() ? nullptr : chunk_.data();
     return static_cast<VstIntPtr>(chunk_.size());
 }

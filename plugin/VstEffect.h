@@ -7,6 +7,7 @@
 #include "plugin/VstInterface.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace vorlatek {
@@ -59,7 +60,9 @@ private:
     // reported to it as automation.
     bool created_ = false;
     std::unique_ptr<DrumPlugin> core_;
-    // What the last effGetChunk returned; valid until the next call or destruction.
+    // What the last effGetChunk returned; valid until the next call or destruction. The
+    // lock keeps two threads of a host from rewriting it at once.
+    std::mutex chunkLock_;
     std::string chunk_;
 };
 

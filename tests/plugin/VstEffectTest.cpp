@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
@@ -121,6 +122,7 @@ TEST_F(VstEffectTest, OutputPins) {
     EXPECT_STREQ(pin.label, "VRLTK 17");
     EXPECT_EQ(dispatch(effGetOutputProperties, 36, 0, &pin), 0);
     EXPECT_EQ(dispatch(effGetOutputProperties, -1, 0, &pin), 0);
+    EXPECT_EQ(dispatch(effGetOutputProperties, INT_MIN, 0, &pin), 0);
     EXPECT_EQ(dispatch(effGetOutputProperties, 0), 0);
     EXPECT_EQ(dispatch(effGetInputProperties, 0, 0, &pin), 0);
 }
@@ -141,6 +143,10 @@ TEST_F(VstEffectTest, ParametersAndProgramsThroughTheDispatcher) {
     EXPECT_EQ(dispatch(effGetProgram), 5);
     dispatch(effSetProgram, 0, 128);
     EXPECT_EQ(dispatch(effGetProgram), 5);
+    dispatch(effSetProgram, 0, static_cast<VstIntPtr>(-4294967291LL));  // 5 in its low 32 bits
+    dispatch(effSetProgram, 0, -1);
+    EXPECT_EQ(dispatch(effGetProgram), 5);
+    EXPECT_EQ(log.automations, 0);  // a program change is no automation either
     char name[32] = "Renamed";
     dispatch(effSetProgramName, 0, 0, name);
     EXPECT_EQ(text(effGetProgramName), "Renamed");
