@@ -42,14 +42,6 @@ std::string temporaryNameFor(const std::string& path) {
     return path + ".partial-" + std::to_string(::getpid());
 }
 
-void commitTemporary(const std::string& temporary, const std::string& path) {
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::string why = reason();
-        std::remove(temporary.c_str());
-        throw HostError("cannot write " + path + ": " + why);
-    }
-}
-
 void writeFileAtomically(const std::string& path, const std::vector<char>& bytes) {
     const std::string temporary = temporaryNameFor(path);
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporary.c_str(), "wb"));

@@ -3,9 +3,11 @@
 // interface: the callback the plug-in calls back into, and what that callback answers
 // (sample rate, block size, the current time info).
 
+#include "host/PluginModule.h"
 #include "plugin/VstInterface.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,13 +34,15 @@ public:
     // Loads the module and calls its entry point. Throws HostError with a one-line message
     // when the path is not a loadable VST 2.4 plug-in.
     explicit PluginInstance(const std::string& path);
+    // One more instance of a module that is already loaded.
+    explicit PluginInstance(std::shared_ptr<PluginModule> module);
     ~PluginInstance();
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     HostState& hostState() { return host_; }
     const vst::AEffect& effect() const { return *effect_; }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return module_->path(); }
 
     vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
                             void* ptr = nullptr, float opt = 0.0f);
@@ -76,8 +80,7 @@ private:
     vst::VstIntPtr answer(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr,
                           float opt);
 
-    std::string path_;
-    void* module_ = nullptr;
+    std::shared_ptr<PluginModule> module_;
     vst::AEffect* effect_ = nullptr;
     HostState host_;
     bool opened_ = false;

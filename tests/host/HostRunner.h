@@ -2,13 +2,11 @@
 // Runs build/vorlatek-host as a separate process, as a user or a script would, and reads
 // back what it wrote: standard output and error, exit status, WAV files, logs.
 
+#include "HostProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sndfile.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,8 +14,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace hosttest {
 
@@ -51,7 +47,7 @@ private:
 // settings file next to the module, so tests that share the built module would share that
 // file too.
 inline std::string isolatedPlugin(const TempDir& dir) {
-    const std::string copy = dir.file("Vorlatek.so");
+    const std::string copy = dir.file(fs::path(VORLATEK_PLUGIN_PATH).filename().string());
     fs::copy_file(VORLATEK_PLUGIN_PATH, copy, fs::copy_options::overwrite_existing);
     return copy;
 }
@@ -82,36 +78,15 @@ inline RunResult runHost(const std::vector<std::string>& args, const std::vector
 
     std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStrings) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> envStrings;
-    for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-    envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> envp;
-    for (auto& e : envStrings) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
     RunResult result;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    posix_spawn_file_actions_destroy(&actions);
+    result.status = runProgram(argStrings, extraEnv, outPath, errPath);
     result.out = readText(outPath);
     result.err = readText(errPath);
     return result;
 }
 
 inline std::string fixture(const std::string& variant = "normal") {
-    return std::string(VORLATEK_FIXTURE_DIR) + "/host_fixture_" + variant + ".so";
+    return std::string(VORLATEK_FIXTURE_DIR) + "/host_fixture_" + variant + VORLATEK_MODULE_SUFFIX;
 }
 
 // The line count of a message: a failure must say what went wrong on exactly one line.
