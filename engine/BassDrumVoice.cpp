@@ -1,6 +1,7 @@
 #include "engine/BassDrumVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <cmath>
 
@@ -118,6 +119,10 @@ double BassDrumVoice::render(const SharedSignals&) {
         }
     }
     return out;
+}
+
+void BassDrumVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

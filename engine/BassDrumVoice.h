@@ -22,6 +22,8 @@ public:
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     void setTone(double value);
     void setDecay(double value);

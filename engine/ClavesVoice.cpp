@@ -1,6 +1,7 @@
 #include "engine/ClavesVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,6 +45,10 @@ double ClavesVoice::render(const SharedSignals&) {
     const double out = band * levelSmoothed * 0.181;
     dsp::decay(strike, strikeRate);
     return out;
+}
+
+void ClavesVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

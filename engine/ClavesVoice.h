@@ -21,6 +21,8 @@ public:
     void setDecay(double d);
     // One sample of the sounding voice.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double tuning = 0.0;
     double decay = 0.0;

@@ -1,6 +1,7 @@
 #include "engine/ClosedHiHatVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,10 @@ double ClosedHiHatVoice::render(const SharedSignals& in) {
     dsp::smooth(envelope, attackTarget, envelopeRate);
     const double v = y * levelSmoothed * 0.44;
     return fir.process(v);
+}
+
+void ClosedHiHatVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

@@ -18,6 +18,8 @@ public:
     void setDecay(double x);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 };
 
 }  // namespace vorlatek

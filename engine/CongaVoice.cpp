@@ -1,5 +1,7 @@
 #include "engine/CongaVoice.h"
 
+#include "engine/VoiceRun.h"
+
 namespace vorlatek {
 
 CongaVoice::CongaVoice(double baseFrequency_, double dampingScale_, double outputGain_)
@@ -16,6 +18,10 @@ void CongaVoice::trigger(float velocity) {
 double CongaVoice::render(const SharedSignals&) {
     const double band = resonator.process(click.step(rateFactor) * amplitude);
     return band * levelSmoothed * outputGain;
+}
+
+void CongaVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

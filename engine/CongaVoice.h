@@ -15,6 +15,8 @@ public:
     void trigger(float velocity) override;
     // One sample of the sounding voice.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double amplitude = 0.0;  // 2.645·velocity
 };

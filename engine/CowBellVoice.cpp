@@ -1,6 +1,7 @@
 #include "engine/CowBellVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,10 @@ double CowBellVoice::render(const SharedSignals&) {
     filtered = highPass.process(slew2 + slew1);
     const double v = filtered * levelSmoothed * 0.4;
     return fir.process(v);
+}
+
+void CowBellVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

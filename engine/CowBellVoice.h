@@ -25,6 +25,8 @@ public:
     void setDecay(double d);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double tuning = 0.0;
     double decay = 0.0;

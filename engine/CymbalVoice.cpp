@@ -1,6 +1,7 @@
 #include "engine/CymbalVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +78,10 @@ double CymbalVoice::render(const SharedSignals& in) {
     const double y = (2.0 * high * tone + (1.0 - 0.5 * tone) * mid + (1.0 - 0.5 * tone) * lowState) * 0.14 *
                      amplitude * levelSmoothed;
     return fir.process(y);
+}
+
+void CymbalVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

@@ -2,6 +2,7 @@
 
 #include "engine/DriveStage.h"
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,31 +11,6 @@
 namespace vorlatek {
 
 namespace {
-
-// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
-// output; the voice retires once it is below about −90 dB. A silent voice skips it: the
-// follower only matters while the voice sounds, and the next trigger sets it afresh.
-inline void checkActivity(Voice& voice, double out) {
-    dsp::decay(voice.peak, voice.peakDecay);
-    voice.magnitude = std::fabs(out);
-    voice.peak = std::max(voice.peak, voice.magnitude);
-    if (voice.peak < 0.00003) voice.active = false;
-}
-
-// One frame of a voice: its level follows the knob whether or not it sounds (no work once
-// it has come to rest); a sounding voice renders a sample and runs its activity check, a
-// silent one outputs 0 and keeps its state. Templated on the voice class so that the
-// per-sample call is a direct one.
-template <class V>
-inline void renderVoice(V& voice, const SharedSignals& in, double& out) {
-    dsp::smoothToRest(voice.levelSmoothed, voice.level, voice.levelRate, voice.levelRestTarget);
-    if (!voice.active) {
-        out = 0.0;
-        return;
-    }
-    out = voice.render(in);
-    checkActivity(voice, out);
-}
 
 // The instrument whose Level parameter has this index, or -1.
 int levelInstrument(int index) {
@@ -63,7 +39,7 @@ void DrumEngine::setSampleRate(float rate) {
     // The band centres follow the knob's current setting at the new rate too.
     metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
     noiseSource_.setSampleRate(sr);
-    shared_ = SharedSignals{};
+    shared_.fill(SharedSignals{});
     masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // the rate changes
     for (Voice* v : voices_) v->setSampleRate(rate);
 }
@@ -163,44 +139,75 @@ void DrumEngine::triggerInstrument(int i, bool instrumentAccent, bool globalAcce
 
 void DrumEngine::startTriggerPulse() { triggerPulse_.start(); }
 
-void DrumEngine::renderFrame(EngineFrame& frame) {
-    triggerPulse_.step();
-    metalSource_.step();
-    noiseSource_.step();
-    shared_.noiseA = noiseSource_.noiseA;
-    shared_.noiseB = noiseSource_.noiseB;
-    shared_.metalBand1 = metalSource_.band1Output;
-    shared_.metalBand2 = metalSource_.band2Output;
+// A voice over the run: a sounding one renders into the voice buffer, which is added to
+// the mix and scaled by the master volume into its row; a silent one stays silent through
+// the run (triggers fall between runs), so only its knobs move.
+template <class V>
+void DrumEngine::renderVoice(V& voice, int i, int frames) {
+    run_.sounding[i] = voice.active;
+    if (!voice.active) {
+        followKnobsOverRun(voice, frames);
+        voiceOut_[i] = 0.0;
+        return;
+    }
+    voice.renderRun(shared_.data(), voiceBuffer_, frames);
+    const double* out = voiceBuffer_;
+    // The mix adds the voices in instrument order, from 0 as the frame's sum always did
+    // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
+    if (run_.masterSounding) {
+        for (int f = 0; f < frames; ++f) mix_[f] += out[f];
+    } else {
+        for (int f = 0; f < frames; ++f) mix_[f] = 0.0 + out[f];
+        run_.masterSounding = true;
+    }
+    float* row = run_.instrument[i];
+    for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume_[f] * out[f]);
+    voiceOut_[i] = out[frames - 1];
+}
+
+const EngineRun& DrumEngine::renderRun(int frames) {
+    frames = std::clamp(frames, 1, EngineRun::kMaxFrames);
+    run_.frames = frames;
+
+    triggerPulse_.render(run_.trigger, frames);
+    metalSource_.render(shared_.data(), frames);
+    noiseSource_.render(shared_.data(), frames);
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
-        shared_.metalJunction = metalJunction(shared_.metalBand1);
+        for (int f = 0; f < frames; ++f) shared_[f].metalJunction = metalJunction(shared_[f].metalBand1);
+    for (int f = 0; f < frames; ++f) {
+        dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
+        volume_[f] = masterVolumeSmoothed_;
+    }
 
-    dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
-    snareDrum_.smoothTone();
+    run_.masterSounding = false;
+    renderVoice(bassDrum_, kBassDrum, frames);
+    renderVoice(snareDrum_, kSnareDrum, frames);
+    renderVoice(lowConga_, kLowConga, frames);
+    renderVoice(midConga_, kMidConga, frames);
+    renderVoice(highConga_, kHighConga, frames);
+    renderVoice(lowTom_, kLowTom, frames);
+    renderVoice(midTom_, kMidTom, frames);
+    renderVoice(highTom_, kHighTom, frames);
+    renderVoice(claves_, kClaves, frames);
+    renderVoice(rimShot_, kRimShot, frames);
+    renderVoice(maracas_, kMaracas, frames);
+    renderVoice(handClap_, kHandClap, frames);
+    renderVoice(cowBell_, kCowBell, frames);
+    renderVoice(laserGun_, kLaserGun, frames);
+    renderVoice(cymbal_, kCymbal, frames);
+    renderVoice(openHiHat_, kOpenHiHat, frames);
+    renderVoice(closedHiHat_, kClosedHiHat, frames);
 
-    renderVoice(bassDrum_, shared_, voiceOut_[kBassDrum]);
-    renderVoice(snareDrum_, shared_, voiceOut_[kSnareDrum]);
-    renderVoice(lowConga_, shared_, voiceOut_[kLowConga]);
-    renderVoice(midConga_, shared_, voiceOut_[kMidConga]);
-    renderVoice(highConga_, shared_, voiceOut_[kHighConga]);
-    renderVoice(lowTom_, shared_, voiceOut_[kLowTom]);
-    renderVoice(midTom_, shared_, voiceOut_[kMidTom]);
-    renderVoice(highTom_, shared_, voiceOut_[kHighTom]);
-    renderVoice(claves_, shared_, voiceOut_[kClaves]);
-    renderVoice(rimShot_, shared_, voiceOut_[kRimShot]);
-    renderVoice(maracas_, shared_, voiceOut_[kMaracas]);
-    renderVoice(handClap_, shared_, voiceOut_[kHandClap]);
-    renderVoice(cowBell_, shared_, voiceOut_[kCowBell]);
-    renderVoice(laserGun_, shared_, voiceOut_[kLaserGun]);
-    renderVoice(cymbal_, shared_, voiceOut_[kCymbal]);
-    renderVoice(closedHiHat_, shared_, voiceOut_[kClosedHiHat]);
-    renderVoice(openHiHat_, shared_, voiceOut_[kOpenHiHat]);
+    if (run_.masterSounding)
+        for (int f = 0; f < frames; ++f) run_.master[f] = static_cast<float>(volume_[f] * mix_[f]);
+    return run_;
+}
 
-    double sum = 0.0;
-    for (double out : voiceOut_) sum += out;
-    frame.master = static_cast<float>(masterVolumeSmoothed_ * sum);
-    for (int i = 0; i < kInstrumentCount; ++i)
-        frame.instrument[i] = static_cast<float>(masterVolumeSmoothed_ * voiceOut_[i]);
-    frame.trigger = static_cast<float>(triggerPulse_.output);
+void DrumEngine::renderFrame(EngineFrame& frame) {
+    const EngineRun& run = renderRun(1);
+    frame.master = run.masterSounding ? run.master[0] : 0.0f;
+    for (int i = 0; i < kInstrumentCount; ++i) frame.instrument[i] = run.sounding[i] ? run.instrument[i][0] : 0.0f;
+    frame.trigger = run.trigger[0];
 }
 
 }  // namespace vorlatek

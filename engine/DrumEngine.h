@@ -1,9 +1,13 @@
 #pragma once
 // The drum engine: seventeen voices, the sources they share, mute, solo, accent and master
-// volume. It runs one sample frame at a time: the caller hands it the triggers that fall on
-// the frame, then calls renderFrame, which advances every voice by one sample. All the
-// arithmetic is double precision; only the EngineFrame is float. Nothing here allocates,
-// locks or throws after construction.
+// volume. The caller hands it the triggers that fall on a frame, then renders a run of frames
+// up to the next trigger. Within a run the engine works source by source and voice by voice:
+// the shared sources first for the whole run, then each sounding voice over the run into its
+// own buffer, then the mix. Every value is the one a frame-by-frame render would give, to the
+// last bit: each source and voice sees the same inputs in the same order, and the master sum
+// adds the voices in instrument order in every frame. All the arithmetic is double precision;
+// only the rendered rows are float. Nothing here allocates, locks or throws after
+// construction.
 
 #include "engine/BassDrumVoice.h"
 #include "engine/ClavesVoice.h"
@@ -18,6 +22,7 @@
 #include "engine/RimShotVoice.h"
 #include "engine/TomVoice.h"
 #include "engine/EngineFrame.h"
+#include "engine/EngineRun.h"
 #include "engine/Instrument.h"
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
@@ -79,6 +84,10 @@ public:
     // when it is the trigger-output instrument).
     void triggerInstrument(int i, bool instrumentAccent, bool globalAccent);
     void startTriggerPulse();
+    // Renders `frames` frames (1..EngineRun::kMaxFrames; others are limited to that range)
+    // into the engine's own rows, valid until the next render.
+    const EngineRun& renderRun(int frames);
+    // One frame, the same as a run of one.
     void renderFrame(EngineFrame& frame);
 
     int triggerOutputInstrument() const { return triggerOutputInstrument_; }
@@ -96,6 +105,7 @@ public:
     Voice& voice(int i) { return *voices_[i]; }
     const Voice& voice(int i) const { return *voices_[i]; }
     const std::array<Voice*, kInstrumentCount>& voices() const { return voices_; }
+    // What each voice output in the last frame rendered (0 for a silent voice).
     const std::array<double, kInstrumentCount>& voiceOut() const { return voiceOut_; }
 
     BassDrumVoice& bassDrum() { return bassDrum_; }
@@ -105,9 +115,13 @@ public:
     TriggerPulse& triggerPulse() { return triggerPulse_; }
     MetalSource& metalSource() { return metalSource_; }
     NoiseSource& noiseSource() { return noiseSource_; }
-    const SharedSignals& sharedSignals() const { return shared_; }
+    // The shared sources' outputs in the last frame rendered.
+    const SharedSignals& sharedSignals() const { return shared_[run_.frames > 0 ? run_.frames - 1 : 0]; }
 
 private:
+    template <class V>
+    void renderVoice(V& voice, int i, int frames);
+
     // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
 
@@ -146,7 +160,14 @@ private:
     TriggerPulse triggerPulse_;
     MetalSource metalSource_;
     NoiseSource noiseSource_;
-    SharedSignals shared_;
+
+    // Per frame of the run being rendered: the shared sources' outputs, the master volume,
+    // the sum of the voices, and one voice's output.
+    std::array<SharedSignals, EngineRun::kMaxFrames> shared_{};
+    alignas(16) double volume_[EngineRun::kMaxFrames] = {};
+    alignas(16) double mix_[EngineRun::kMaxFrames] = {};
+    alignas(16) double voiceBuffer_[EngineRun::kMaxFrames] = {};
+    EngineRun run_;
 };
 
 }  // namespace vorlatek

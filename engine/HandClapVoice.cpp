@@ -1,6 +1,7 @@
 #include "engine/HandClapVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,6 +85,10 @@ double HandClapVoice::render(const SharedSignals& in) {
 
     advanceBurst(burst, burstIndex, rateFactor);
     return out;
+}
+
+void HandClapVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

@@ -36,6 +36,8 @@ public:
     void setReverb(double r);
     // One sample of the sounding voice; reads the noise noiseA.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double tone = 0.0;
     double reverb = 0.0;

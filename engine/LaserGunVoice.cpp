@@ -1,6 +1,7 @@
 #include "engine/LaserGunVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +61,10 @@ double LaserGunVoice::render(const SharedSignals&) {
     dsp::decay(envelope, envelopeRate);
     dsp::decay(held, releaseRate);
     return fir.process(0.5 * held);
+}
+
+void LaserGunVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

@@ -24,6 +24,8 @@ public:
     void setSweep(double x);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double decay = 0.0;
     double depth = 0.0;

@@ -1,6 +1,7 @@
 #include "engine/MaracasVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +76,10 @@ double MaracasVoice::render(const SharedSignals& in) {
     dsp::smooth(stage1, envelopeTarget, stage1Rate);
     dsp::smooth(stage2, stage1, stage2Rate);
     return fir.process(v);
+}
+
+void MaracasVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

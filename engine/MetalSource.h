@@ -4,6 +4,7 @@
 // "HH Filters Freq" moves both band centres together.
 
 #include "engine/Biquad.h"
+#include "engine/SharedSignals.h"
 
 #include <array>
 
@@ -17,6 +18,8 @@ public:
     // x in 0..1: band centres 7117·(x + 0.5) and 3553·(x + 0.5) Hz; states are kept.
     void setFilterFrequency(double x);
     void step();
+    // `frames` steps; the two band outputs of each go to out[].
+    void render(SharedSignals* out, int frames);
 
     struct Oscillator {
         double period = 0.0;     // P, samples

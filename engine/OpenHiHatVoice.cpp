@@ -1,6 +1,7 @@
 #include "engine/OpenHiHatVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,10 @@ double OpenHiHatVoice::render(const SharedSignals& in) {
     dsp::smooth(envelope, attackTarget, envelopeRate);
     if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;
     return fir.process(v);
+}
+
+void OpenHiHatVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

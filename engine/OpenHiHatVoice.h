@@ -20,6 +20,8 @@ public:
     void setDecay(double x);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     double choke = 1.0;  // 1 while the note rings freely, 8 once a closed hi-hat choked it
     double previousEnvelope = 0.0;

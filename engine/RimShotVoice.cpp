@@ -1,6 +1,7 @@
 #include "engine/RimShotVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -80,6 +81,10 @@ double RimShotVoice::render(const SharedSignals&) {
     dsp::decay(strike1, strike1Rate);
     dsp::decay(strike2, strike2Rate);
     return fir.process(v);
+}
+
+void RimShotVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

@@ -1,9 +1,11 @@
 #include "engine/SnareDrumVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vorlatek {
 
@@ -52,12 +54,18 @@ void SnareDrumVoice::setSnappy(double value) {
 }
 
 void SnareDrumVoice::smoothTone() {
-    dsp::smooth(toneLevelSmoothed, toneLevel, levelRate);
-    dsp::smooth(bodyLevelSmoothed, bodyLevel, levelRate);
+    dsp::smoothToRest(toneLevelSmoothed, toneLevel, levelRate, toneLevelRestTarget);
+    dsp::smoothToRest(bodyLevelSmoothed, bodyLevel, levelRate, bodyLevelRestTarget);
+}
+
+void SnareDrumVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 void SnareDrumVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
+    toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();  // the smoothing rate changes
+    bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
     pulseTarget = 0.0;
     pulseCountdown = 0;
     head.F = dsp::ResonatorFilter::frequencyCoefficient(170.0, sampleRate);

@@ -12,6 +12,7 @@
 #include "engine/Voice.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace vorlatek {
 
@@ -27,8 +28,18 @@ public:
     void setDecay(double value);
     void setSnappy(double value);
     // Lets the two body levels follow Tone at the level-smoothing rate; once per frame,
-    // whether or not the voice sounds.
+    // whether or not the voice sounds (no work once they have come to rest).
     void smoothTone();
+    // A frame of knob smoothing: the body levels, then the voice's level.
+    void followKnobs() {
+        smoothTone();
+        Voice::followKnobs();
+    }
+    bool knobsAtRest() const {
+        return Voice::knobsAtRest() && toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget;
+    }
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     // Knob values, 0..1.
     double tone = 0.0;
@@ -41,6 +52,9 @@ public:
     double decayRate = 0.0;  // snare-envelope fall, 5 (fast) .. 0.2 (slow)
     double bodyLevel = 0.0;  // level of the whole body
     double bodyLevelSmoothed = 0.0;
+    // The targets at which the two came to rest, NaN while they move (see dsp::smoothToRest).
+    double toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    double bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
 
     std::int32_t pulseCountdown = 0;
     double pulseTarget = 0.0;

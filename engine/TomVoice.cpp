@@ -1,6 +1,7 @@
 #include "engine/TomVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 namespace vorlatek {
 
@@ -35,6 +36,10 @@ double TomVoice::render(const SharedSignals& in) {
     const double out = (rumble * snappy * noiseEnvelope * 0.15 + band) * levelSmoothed * outputGain + kEpsilon;
     dsp::decay(noiseEnvelope, noiseDecay);
     return out;
+}
+
+void TomVoice::renderRun(const SharedSignals* in, double* out, int frames) {
+    renderVoiceRun(*this, in, out, frames);
 }
 
 }  // namespace vorlatek

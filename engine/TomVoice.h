@@ -21,6 +21,8 @@ public:
     void setSnappy(double s);
     // One sample of the sounding voice; reads the rumble noise noiseB.
     double render(const SharedSignals& in);
+    // A run of frames into out[] (see VoiceRun.h).
+    void renderRun(const SharedSignals* in, double* out, int frames);
 
     static constexpr double kNoiseHighCorner = 353.0;  // Hz, high-pass of the rumble
     static constexpr double kNoiseLowCorner = 501.0;   // Hz, low-pass of the rumble

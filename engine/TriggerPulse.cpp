@@ -50,4 +50,8 @@ double TriggerPulse::step() {
     return output;
 }
 
+void TriggerPulse::render(float* out, int frames) {
+    for (int f = 0; f < frames; ++f) out[f] = static_cast<float>(step());
+}
+
 }  // namespace vorlatek

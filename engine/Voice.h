@@ -4,6 +4,7 @@
 // the two virtual operations (sample-rate change, trigger) and each class's own non-virtual
 // per-sample step, only while the voice is active.
 
+#include "engine/DspMath.h"
 #include "engine/OutputFir.h"
 
 #include <limits>
@@ -24,6 +25,11 @@ public:
     // Makes the voice active and arms the activity follower. Voice classes call this
     // first, then load their envelopes and counters.
     virtual void trigger(float velocity);
+
+    // One frame of knob smoothing: the level glides toward its knob (no work once it has
+    // come to rest). Voice classes with more smoothed knobs hide this with their own.
+    void followKnobs() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
+    bool knobsAtRest() const { return level == levelRestTarget; }
 
     dsp::OutputFir fir;
 
