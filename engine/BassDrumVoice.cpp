@@ -76,7 +76,7 @@ void BassDrumVoice::trigger(float velocity) {
     sweepFilter.setFrequency(1000.0, sampleRate);
 }
 
-double BassDrumVoice::render(const SharedSignals&) {
+double BassDrumVoice::step(const SharedSignals&, double level) {
     // End of the attack: the sweep filter drops to a corner that sets how long the bend lasts.
     if (dsp::countdownDue(attackCountdown)) {
         attackTarget = 0.0;
@@ -101,7 +101,7 @@ double BassDrumVoice::render(const SharedSignals&) {
     shaped = (std::exp(-(r + 0.1)) - 1.0) - (std::exp(-0.1) - 1.0);
     const double x = shaped - 2.0 * click;
     const double toned = toneFilter.process(x);
-    const double out = lowCut.process(toned) * amplitude * levelSmoothed * 1.3;
+    const double out = lowCut.process(toned) * amplitude * level * 1.3;
 
     dsp::decay(click, clickRate);
 
@@ -121,8 +121,11 @@ double BassDrumVoice::render(const SharedSignals&) {
     return out;
 }
 
-void BassDrumVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double BassDrumVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void BassDrumVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                  PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

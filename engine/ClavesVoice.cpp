@@ -38,17 +38,20 @@ void ClavesVoice::trigger(float velocity) {
     strikeRate = dsp::limitRate(0.7 * rateFactor);
 }
 
-double ClavesVoice::render(const SharedSignals&) {
+double ClavesVoice::step(const SharedSignals&, double level) {
     countdown -= 1.0;
     input = 4.3 * strike;
     const double band = resonator.process(input);
-    const double out = band * levelSmoothed * 0.181;
+    const double out = band * level * 0.181;
     dsp::decay(strike, strikeRate);
     return out;
 }
 
-void ClavesVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double ClavesVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void ClavesVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

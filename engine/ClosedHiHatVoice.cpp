@@ -23,7 +23,7 @@ void ClosedHiHatVoice::setDecay(double x) {
     decayRate = std::clamp(decayRate, 0.0, rateUp);
 }
 
-double ClosedHiHatVoice::render(const SharedSignals& in) {
+double ClosedHiHatVoice::step(const SharedSignals& in, double level) {
     if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         envelopeRate = decayRate * rateFactor;
@@ -31,12 +31,15 @@ double ClosedHiHatVoice::render(const SharedSignals& in) {
     countdown -= 1.0;
     const double y = stage.processJunction(in.metalJunction, envelope);
     dsp::smooth(envelope, attackTarget, envelopeRate);
-    const double v = y * levelSmoothed * 0.44;
-    return fir.process(v);
+    const double v = y * level * 0.44;
+    return v;
 }
 
-void ClosedHiHatVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double ClosedHiHatVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void ClosedHiHatVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                     PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -15,13 +15,16 @@ void CongaVoice::trigger(float velocity) {
     click.start(1.0, sampleRate, rateFactor);
 }
 
-double CongaVoice::render(const SharedSignals&) {
+double CongaVoice::step(const SharedSignals&, double level) {
     const double band = resonator.process(click.step(rateFactor) * amplitude);
-    return band * levelSmoothed * outputGain;
+    return band * level * outputGain;
 }
 
-void CongaVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double CongaVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void CongaVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                               PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -15,8 +15,12 @@ public:
     void trigger(float velocity) override;
     // One sample of the sounding voice.
     double render(const SharedSignals& in);
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`: the per-sample step itself.
+    double step(const SharedSignals& in, double level);
 
     double amplitude = 0.0;  // 2.645·velocity
 };

@@ -77,7 +77,7 @@ void CowBellVoice::setDecay(double d) {
     decayFactor = std::min(decayFactor, rateUp / 0.003);
 }
 
-double CowBellVoice::render(const SharedSignals&) {
+double CowBellVoice::step(const SharedSignals&, double level) {
     square1 = phase1 > D1 ? 0.5 : -0.5;
     square2 = phase2 > D2 ? 0.5 : -0.5;
     advance(phase1, P1);
@@ -98,12 +98,15 @@ double CowBellVoice::render(const SharedSignals&) {
     limitSlew(drive2, risingRate2, fallingRate, slew2, target2, rate2);
 
     filtered = highPass.process(slew2 + slew1);
-    const double v = filtered * levelSmoothed * 0.4;
-    return fir.process(v);
+    const double v = filtered * level * 0.4;
+    return v;
 }
 
-void CowBellVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double CowBellVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void CowBellVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                 PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -25,8 +25,12 @@ public:
     void setDecay(double d);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`, before the output FIR.
+    double step(const SharedSignals& in, double level);
 
     double tuning = 0.0;
     double decay = 0.0;

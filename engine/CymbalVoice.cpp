@@ -54,7 +54,7 @@ void CymbalVoice::setDecay(double x) {
         1.0);
 }
 
-double CymbalVoice::render(const SharedSignals& in) {
+double CymbalVoice::step(const SharedSignals& in, double level) {
     if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         attackRate = 0.0007 * rateFactor;
@@ -76,12 +76,15 @@ double CymbalVoice::render(const SharedSignals& in) {
     tail = std::max(tailSmooth - 0.01, 0.0);
 
     const double y = (2.0 * high * tone + (1.0 - 0.5 * tone) * mid + (1.0 - 0.5 * tone) * lowState) * 0.14 *
-                     amplitude * levelSmoothed;
-    return fir.process(y);
+                     amplitude * level;
+    return y;
 }
 
-void CymbalVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double CymbalVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void CymbalVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -150,7 +150,7 @@ void DrumEngine::renderVoice(V& voice, int i, int frames) {
         voiceOut_[i] = 0.0;
         return;
     }
-    voice.renderRun(shared_.data(), voiceBuffer_, frames);
+    renderVoiceRun(voice, shared_.data(), voiceBuffer_, frames);
     const double* out = voiceBuffer_;
     // The mix adds the voices in instrument order, from 0 as the frame's sum always did
     // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
@@ -166,7 +166,7 @@ void DrumEngine::renderVoice(V& voice, int i, int frames) {
 }
 
 const EngineRun& DrumEngine::renderRun(int frames) {
-    frames = std::clamp(frames, 1, EngineRun::kMaxFrames);
+    frames = std::clamp(frames, 1, kMaxRunFrames);
     run_.frames = frames;
 
     triggerPulse_.render(run_.trigger, frames);

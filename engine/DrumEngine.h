@@ -84,7 +84,7 @@ public:
     // when it is the trigger-output instrument).
     void triggerInstrument(int i, bool instrumentAccent, bool globalAccent);
     void startTriggerPulse();
-    // Renders `frames` frames (1..EngineRun::kMaxFrames; others are limited to that range)
+    // Renders `frames` frames (1..kMaxRunFrames; others are limited to that range)
     // into the engine's own rows, valid until the next render.
     const EngineRun& renderRun(int frames);
     // One frame, the same as a run of one.
@@ -163,10 +163,10 @@ private:
 
     // Per frame of the run being rendered: the shared sources' outputs, the master volume,
     // the sum of the voices, and one voice's output.
-    std::array<SharedSignals, EngineRun::kMaxFrames> shared_{};
-    alignas(16) double volume_[EngineRun::kMaxFrames] = {};
-    alignas(16) double mix_[EngineRun::kMaxFrames] = {};
-    alignas(16) double voiceBuffer_[EngineRun::kMaxFrames] = {};
+    std::array<SharedSignals, kMaxRunFrames> shared_{};
+    alignas(16) double volume_[kMaxRunFrames] = {};
+    alignas(16) double mix_[kMaxRunFrames] = {};
+    alignas(16) double voiceBuffer_[kMaxRunFrames] = {};
     EngineRun run_;
 };
 

@@ -64,7 +64,7 @@ void HandClapVoice::trigger(float velocity) {
     tail2Rate = 0.0022 * rateFactor;
 }
 
-double HandClapVoice::render(const SharedSignals& in) {
+double HandClapVoice::step(const SharedSignals& in, double level) {
     if (countdown <= 0.0) {
         envelopeTarget = 0.0;
         tail1Rate = reverbRate * rateFactor;
@@ -81,14 +81,17 @@ double HandClapVoice::render(const SharedSignals& in) {
     tail1 = tail1 - (tail1 - envelopeTarget) * tail1Rate;
     tail2 = tail2 - (tail2 - tail1) * tail2Rate;
     tail2Out = tail2;
-    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * levelSmoothed;
+    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * level;
 
     advanceBurst(burst, burstIndex, rateFactor);
     return out;
 }
 
-void HandClapVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double HandClapVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void HandClapVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                  PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

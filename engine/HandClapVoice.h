@@ -36,8 +36,12 @@ public:
     void setReverb(double r);
     // One sample of the sounding voice; reads the noise noiseA.
     double render(const SharedSignals& in);
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`: the per-sample step itself.
+    double step(const SharedSignals& in, double level);
 
     double tone = 0.0;
     double reverb = 0.0;

@@ -45,12 +45,12 @@ void LaserGunVoice::setSweep(double x) {
     sweepRate = dsp::limitRate(sweepRate);
 }
 
-double LaserGunVoice::render(const SharedSignals&) {
+double LaserGunVoice::step(const SharedSignals&, double level) {
     if (countdown > 0.0) {
         phase = 0.0;
         releaseRate = 0.11 * rateFactor;
     } else {
-        held = sine * amplitude * envelope * levelSmoothed;
+        held = sine * amplitude * envelope * level;
     }
     countdown -= 1.0;
     frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
@@ -60,11 +60,14 @@ double LaserGunVoice::render(const SharedSignals&) {
     dsp::decay(sweepEnvelope, sweepRate);
     dsp::decay(envelope, envelopeRate);
     dsp::decay(held, releaseRate);
-    return fir.process(0.5 * held);
+    return 0.5 * held;
 }
 
-void LaserGunVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double LaserGunVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void LaserGunVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                  PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

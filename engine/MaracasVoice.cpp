@@ -63,7 +63,7 @@ double MaracasVoice::foldNoise(double n) {
     return n;
 }
 
-double MaracasVoice::render(const SharedSignals& in) {
+double MaracasVoice::step(const SharedSignals& in, double level) {
     if (countdown <= 0.0) {
         envelopeTarget = 0.0;
         stage1Rate = 0.02 * rateFactor;
@@ -72,14 +72,17 @@ double MaracasVoice::render(const SharedSignals& in) {
     gain = 1.1 * stage2;
     const double x = -(gain * amplitude * foldNoise(in.noiseA));
     filtered = highPass.process(x);
-    const double v = filtered * levelSmoothed * -3.85;
+    const double v = filtered * level * -3.85;
     dsp::smooth(stage1, envelopeTarget, stage1Rate);
     dsp::smooth(stage2, stage1, stage2Rate);
-    return fir.process(v);
+    return v;
 }
 
-void MaracasVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double MaracasVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void MaracasVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                 PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -20,8 +20,12 @@ public:
     void setTone(double t);
     // One sample while active; returns the output FIR's output.
     double render(const SharedSignals& in);
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`, before the output FIR.
+    double step(const SharedSignals& in, double level);
 
     // Negative noise passes unchanged; a positive n becomes 1.5·u − 0.5·u³ − 1 with
     // u = n + 1, that is −1.5·n² − 0.5·n³, a small negative value.

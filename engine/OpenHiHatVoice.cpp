@@ -27,7 +27,7 @@ void OpenHiHatVoice::setDecay(double x) {
     decayRate = std::min(decayRate, rateUp);
 }
 
-double OpenHiHatVoice::render(const SharedSignals& in) {
+double OpenHiHatVoice::step(const SharedSignals& in, double level) {
     // round(countdown) <= 0: from the end of the attack on, in every sample.
     if (countdown < 0.5) {
         attackTarget = 0.0;
@@ -36,14 +36,17 @@ double OpenHiHatVoice::render(const SharedSignals& in) {
     countdown -= 1.0;
     previousEnvelope = envelope;
     const double y = stage.processJunction(in.metalJunction, previousEnvelope);
-    const double v = y * levelSmoothed * 0.22;
+    const double v = y * level * 0.22;
     dsp::smooth(envelope, attackTarget, envelopeRate);
     if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;
-    return fir.process(v);
+    return v;
 }
 
-void OpenHiHatVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double OpenHiHatVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void OpenHiHatVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                   PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -13,6 +13,8 @@ void OutputFir::reset() {
         const double t = static_cast<double>(k) - 8.5;
         const double window = 0.42 - 0.5 * std::cos(kTwoPi * k / 17.0) + 0.08 * std::cos(2.0 * kTwoPi * k / 17.0);
         coefficients_[k] = std::sin(0.74 * kPi * t) / (kPi * t) * window;
+        coefficientPairs_[2 * k] = coefficients_[k];
+        coefficientPairs_[2 * k + 1] = coefficients_[k];
     }
     history_.fill(0.0);
     newest_ = 0;

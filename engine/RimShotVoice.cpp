@@ -55,7 +55,7 @@ void RimShotVoice::trigger(float velocity) {
     envelopeRate = dsp::limitRate(0.09 * rateFactor);
 }
 
-double RimShotVoice::render(const SharedSignals&) {
+double RimShotVoice::step(const SharedSignals&, double level) {
     if (countdown <= 0.0) {
         envelopeTarget = 0.0;
         envelopeRate = dsp::limitRate(0.005 * rateFactor);
@@ -75,16 +75,19 @@ double RimShotVoice::render(const SharedSignals&) {
     y = envelope * amplitude * y;
     const double crack = edge.processWithoutEpsilon(y);
     if (y < -0.5) y = crack + y;
-    const double v = highPass.process(y) * levelSmoothed * -0.5;
+    const double v = highPass.process(y) * level * -0.5;
 
     envelope = envelope - (envelope - envelopeTarget) * envelopeRate + kEpsilon;
     dsp::decay(strike1, strike1Rate);
     dsp::decay(strike2, strike2Rate);
-    return fir.process(v);
+    return v;
 }
 
-void RimShotVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double RimShotVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+
+void RimShotVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                 PeakFollower& follower) {
+    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

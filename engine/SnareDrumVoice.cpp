@@ -58,10 +58,6 @@ void SnareDrumVoice::smoothTone() {
     dsp::smoothToRest(bodyLevelSmoothed, bodyLevel, levelRate, bodyLevelRestTarget);
 }
 
-void SnareDrumVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
-}
-
 void SnareDrumVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
     toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();  // the smoothing rate changes
@@ -102,7 +98,7 @@ void SnareDrumVoice::trigger(float velocity) {
     envelopeRate = dsp::limitRate(0.015 * rateFactor);
 }
 
-double SnareDrumVoice::render(const SharedSignals& in) {
+double SnareDrumVoice::step(const SharedSignals& in, double level) {
     // The countdowns stop at −1 once they have fired, so they never wrap around.
     if (pulseCountdown == 0) {
         pulseTarget = 0.0;
@@ -125,11 +121,18 @@ double SnareDrumVoice::render(const SharedSignals& in) {
 
     const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
     const double out =
-        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * levelSmoothed;
+        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * level;
 
     dsp::smooth(pulse, pulseTarget, pulseRate);
     dsp::smooth(envelope, envelopeTarget, envelopeRate);
     return out;
+}
+
+double SnareDrumVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void SnareDrumVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                                   PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

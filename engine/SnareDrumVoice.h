@@ -22,6 +22,7 @@ public:
 
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
+    // One sample of the sounding voice.
     double render(const SharedSignals& in);
 
     void setTone(double value);
@@ -33,13 +34,16 @@ public:
     // A frame of knob smoothing: the body levels, then the voice's level.
     void followKnobs() {
         smoothTone();
-        Voice::followKnobs();
+        followLevel();
     }
-    bool knobsAtRest() const {
-        return Voice::knobsAtRest() && toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget;
-    }
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    bool otherGlidesAtRest() const { return toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget; }
+    bool knobsAtRest() const { return Voice::knobsAtRest() && otherGlidesAtRest(); }
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`: the per-sample step itself.
+    double step(const SharedSignals& in, double level);
 
     // Knob values, 0..1.
     double tone = 0.0;

@@ -30,16 +30,19 @@ void TomVoice::trigger(float velocity) {
     noiseDecay = 0.0002 * rateFactor;
 }
 
-double TomVoice::render(const SharedSignals& in) {
+double TomVoice::step(const SharedSignals& in, double level) {
     const double band = resonator.process(click.step(rateFactor));
     const double rumble = hush.process(hiss.process(in.noiseB));
-    const double out = (rumble * snappy * noiseEnvelope * 0.15 + band) * levelSmoothed * outputGain + kEpsilon;
+    const double out = (rumble * snappy * noiseEnvelope * 0.15 + band) * level * outputGain + kEpsilon;
     dsp::decay(noiseEnvelope, noiseDecay);
     return out;
 }
 
-void TomVoice::renderRun(const SharedSignals* in, double* out, int frames) {
-    renderVoiceRun(*this, in, out, frames);
+double TomVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
+
+void TomVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                             PeakFollower& follower) {
+    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

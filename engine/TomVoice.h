@@ -21,8 +21,12 @@ public:
     void setSnappy(double s);
     // One sample of the sounding voice; reads the rumble noise noiseB.
     double render(const SharedSignals& in);
-    // A run of frames into out[] (see VoiceRun.h).
-    void renderRun(const SharedSignals* in, double* out, int frames);
+    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
+    // (see Voice.h).
+    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
+                       PeakFollower& follower);
+    // One sample at `level`: the per-sample step itself.
+    double step(const SharedSignals& in, double level);
 
     static constexpr double kNoiseHighCorner = 353.0;  // Hz, high-pass of the rumble
     static constexpr double kNoiseLowCorner = 501.0;   // Hz, low-pass of the rumble

@@ -1,11 +1,16 @@
 #pragma once
 // Base of the seventeen drum voices. A voice is a small struct: its parameters, the
 // coefficients its setters compute, and its filter and envelope states. The engine calls
-// the two virtual operations (sample-rate change, trigger) and each class's own non-virtual
-// per-sample step, only while the voice is active.
+// the two virtual operations (sample-rate change, trigger) and, while the voice sounds, each
+// class's own non-virtual rendering:
+//   double render(const SharedSignals& in): one sample at the voice's smoothed level;
+//   void renderSamples(in, level, out, frames, follower): `frames` samples, frame f at
+//       level[f], each watched by the activity follower: the per-sample step in a loop where
+//       the compiler keeps the states in registers.
 
 #include "engine/DspMath.h"
 #include "engine/OutputFir.h"
+#include "engine/PeakFollower.h"
 
 #include <limits>
 
@@ -26,10 +31,14 @@ public:
     // first, then load their envelopes and counters.
     virtual void trigger(float velocity);
 
-    // One frame of knob smoothing: the level glides toward its knob (no work once it has
-    // come to rest). Voice classes with more smoothed knobs hide this with their own.
-    void followKnobs() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
+    // One frame of the level's glide toward its knob (no work once it has come to rest).
+    void followLevel() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
+    // One frame of every knob glide the voice has. Voice classes with more of them (the
+    // snare's body levels) hide these three with their own.
+    void followKnobs() { followLevel(); }
     bool knobsAtRest() const { return level == levelRestTarget; }
+    // Whether the glides other than the level's are at rest; they then stay so through a run.
+    bool otherGlidesAtRest() const { return true; }
 
     dsp::OutputFir fir;
 
