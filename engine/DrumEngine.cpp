@@ -170,8 +170,17 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     run_.frames = frames;
 
     triggerPulse_.render(run_.trigger, frames);
-    metalSource_.render(shared_.data(), frames);
-    noiseSource_.render(shared_.data(), frames);
+    // The metal and the noise source in one loop: their chains of dependent steps overlap.
+    MetalSource::Stepper metal(metalSource_);
+    NoiseSource noise = noiseSource_;
+    for (int f = 0; f < frames; ++f) {
+        metal.step(shared_[f]);
+        noise.step();
+        shared_[f].noiseA = noise.noiseA;
+        shared_[f].noiseB = noise.noiseB;
+    }
+    metal.storeTo(metalSource_);
+    noiseSource_ = noise;
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
         for (int f = 0; f < frames; ++f) shared_[f].metalJunction = metalJunction(shared_[f].metalBand1);
     for (int f = 0; f < frames; ++f) {

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace vorlatek {
 
@@ -56,61 +53,10 @@ void MetalSource::step() {
     render(&signals, 1);
 }
 
-// The oscillators step side by side, without a branch: their edges and wraps fall at no
-// predictable sample. Every value is exact but the band-passes': the squares are ±0.5, their
-// sums halves, and the phases step as they always did. The states stay in registers through
-// the run.
 void MetalSource::render(SharedSignals* out, int frames) {
-    dsp::Biquad upper = band1, lower = band2;
-    double total = sum;
-#if defined(__SSE2__)
-    constexpr int kPairs = kOscillators / 2;
-    __m128d phase[kPairs], period[kPairs], threshold[kPairs], square[kPairs];
-    for (int p = 0; p < kPairs; ++p) {
-        const Oscillator& a = oscillators[2 * p];
-        const Oscillator& b = oscillators[2 * p + 1];
-        phase[p] = _mm_set_pd(b.phase, a.phase);
-        period[p] = _mm_set_pd(b.period, a.period);
-        threshold[p] = _mm_set_pd(b.threshold, a.threshold);
-        square[p] = _mm_set_pd(b.square, a.square);
-    }
-    const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
-    for (int f = 0; f < frames; ++f) {
-        for (int p = 0; p < kPairs; ++p) {
-            // +0.5 above the threshold, −0.5 below; then one sample on, wrapping past the period.
-            square[p] = _mm_sub_pd(_mm_and_pd(_mm_cmpgt_pd(phase[p], threshold[p]), one), half);
-            const __m128d wrap = _mm_and_pd(_mm_cmpgt_pd(phase[p], period[p]), period[p]);
-            phase[p] = _mm_sub_pd(_mm_add_pd(phase[p], one), wrap);
-        }
-        const __m128d pair = _mm_add_pd(_mm_add_pd(square[0], square[1]), square[2]);
-        total = 0.5 * (_mm_cvtsd_f64(pair) + _mm_cvtsd_f64(_mm_unpackhi_pd(pair, pair)));
-        out[f].metalBand1 = upper.process(total);
-        out[f].metalBand2 = lower.process(total);
-    }
-    for (int p = 0; p < kPairs; ++p) {
-        _mm_storel_pd(&oscillators[2 * p].phase, phase[p]);
-        _mm_storeh_pd(&oscillators[2 * p + 1].phase, phase[p]);
-        _mm_storel_pd(&oscillators[2 * p].square, square[p]);
-        _mm_storeh_pd(&oscillators[2 * p + 1].square, square[p]);
-    }
-#else
-    for (int f = 0; f < frames; ++f) {
-        total = 0.0;
-        for (Oscillator& o : oscillators) {
-            o.square = o.phase > o.threshold ? 0.5 : -0.5;
-            o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
-            total += o.square;
-        }
-        total *= 0.5;
-        out[f].metalBand1 = upper.process(total);
-        out[f].metalBand2 = lower.process(total);
-    }
-#endif
-    sum = total;
-    band1 = upper;
-    band2 = lower;
-    band1Output = upper.y1;
-    band2Output = lower.y1;
+    Stepper stepper(*this);
+    for (int f = 0; f < frames; ++f) stepper.step(out[f]);
+    stepper.storeTo(*this);
 }
 
 }  // namespace vorlatek
