@@ -1,7 +1,6 @@
 #include "engine/ClavesVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,22 +35,6 @@ void ClavesVoice::trigger(float velocity) {
     strike = 2.645 * velocity;
     // 0.7 per sample at 44.1 kHz; never past 1, where the strike would change sign and grow.
     strikeRate = dsp::limitRate(0.7 * rateFactor);
-}
-
-double ClavesVoice::step(const SharedSignals&, double level) {
-    countdown -= 1.0;
-    input = 4.3 * strike;
-    const double band = resonator.process(input);
-    const double out = band * level * 0.181;
-    dsp::decay(strike, strikeRate);
-    return out;
-}
-
-double ClavesVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
-
-void ClavesVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                PeakFollower& follower) {
-    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -1,7 +1,6 @@
 #include "engine/ClosedHiHatVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,25 +20,6 @@ void ClosedHiHatVoice::setDecay(double x) {
     // Held in 0..1 per sample: above Decay 1.42 the curve turns negative (the note would
     // grow), far below 0 the fall would diverge.
     decayRate = std::clamp(decayRate, 0.0, rateUp);
-}
-
-double ClosedHiHatVoice::step(const SharedSignals& in, double level) {
-    if (dsp::countdownDue(countdown)) {
-        attackTarget = 0.0;
-        envelopeRate = decayRate * rateFactor;
-    }
-    countdown -= 1.0;
-    const double y = stage.processJunction(in.metalJunction, envelope);
-    dsp::smooth(envelope, attackTarget, envelopeRate);
-    const double v = y * level * 0.44;
-    return v;
-}
-
-double ClosedHiHatVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
-
-void ClosedHiHatVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                     PeakFollower& follower) {
-    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

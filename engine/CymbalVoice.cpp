@@ -1,7 +1,6 @@
 #include "engine/CymbalVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,39 +51,6 @@ void CymbalVoice::setDecay(double x) {
     tailSourceRate = std::clamp(
         0.001 * rateFactor * (0.08100000000008598 * std::exp(-4.394449154698993887 * x) + 0.01899999999998158), 0.0,
         1.0);
-}
-
-double CymbalVoice::step(const SharedSignals& in, double level) {
-    if (dsp::countdownDue(countdown)) {
-        attackTarget = 0.0;
-        attackRate = 0.0007 * rateFactor;
-    }
-    countdown -= 1.0;
-
-    low = lowStage.process(in.metalBand2, tail);
-    lowState = lowState * lowA + (1.0 - lowA) * low;
-    mid = 2.4 * midStage.processJunction(in.metalJunction, body);
-    high = highStage.processJunction(in.metalJunction, attack);
-
-    dsp::smooth(attack, attackTarget, attackRate);
-    dsp::decay(fall1, fall1Rate);
-    dsp::smooth(fall2, fall1, fall2Rate);
-    dsp::smooth(fall3, fall2, fall3Rate);
-    body = fall3 + fall2;
-    dsp::decay(tailSource, tailSourceRate);
-    dsp::smooth(tailSmooth, tailSource, tailSmoothRate);
-    tail = std::max(tailSmooth - 0.01, 0.0);
-
-    const double y = (2.0 * high * tone + (1.0 - 0.5 * tone) * mid + (1.0 - 0.5 * tone) * lowState) * 0.14 *
-                     amplitude * level;
-    return y;
-}
-
-double CymbalVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
-
-void CymbalVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                PeakFollower& follower) {
-    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

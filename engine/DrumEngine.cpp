@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace vorlatek {
 
@@ -139,30 +140,71 @@ void DrumEngine::triggerInstrument(int i, bool instrumentAccent, bool globalAcce
 
 void DrumEngine::startTriggerPulse() { triggerPulse_.start(); }
 
-// A voice over the run: a sounding one renders into the voice buffer, which is added to
-// the mix and scaled by the master volume into its row; a silent one stays silent through
-// the run (triggers fall between runs), so only its knobs move.
-template <class V>
-void DrumEngine::renderVoice(V& voice, int i, int frames) {
-    run_.sounding[i] = voice.active;
+template <int I>
+auto& DrumEngine::voiceAt() {
+    if constexpr (I == kBassDrum) return bassDrum_;
+    else if constexpr (I == kSnareDrum) return snareDrum_;
+    else if constexpr (I == kLowConga) return lowConga_;
+    else if constexpr (I == kMidConga) return midConga_;
+    else if constexpr (I == kHighConga) return highConga_;
+    else if constexpr (I == kLowTom) return lowTom_;
+    else if constexpr (I == kMidTom) return midTom_;
+    else if constexpr (I == kHighTom) return highTom_;
+    else if constexpr (I == kClaves) return claves_;
+    else if constexpr (I == kRimShot) return rimShot_;
+    else if constexpr (I == kMaracas) return maracas_;
+    else if constexpr (I == kHandClap) return handClap_;
+    else if constexpr (I == kCowBell) return cowBell_;
+    else if constexpr (I == kLaserGun) return laserGun_;
+    else if constexpr (I == kCymbal) return cymbal_;
+    else if constexpr (I == kOpenHiHat) return openHiHat_;
+    else return closedHiHat_;
+}
+
+template <int I>
+DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
+    auto& voice = voiceAt<I>();
     if (!voice.active) {
         followKnobsOverRun(voice, frames);
-        voiceOut_[i] = 0.0;
-        return;
+        return Loop::None;
     }
-    renderVoiceRun(voice, shared_.data(), voiceBuffer_, frames);
-    const double* out = voiceBuffer_;
-    // The mix adds the voices in instrument order, from 0 as the frame's sum always did
-    // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
-    if (run_.masterSounding) {
-        for (int f = 0; f < frames; ++f) mix_[f] += out[f];
-    } else {
-        for (int f = 0; f < frames; ++f) mix_[f] = 0.0 + out[f];
-        run_.masterSounding = true;
-    }
-    float* row = run_.instrument[i];
-    for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume_[f] * out[f]);
-    voiceOut_[i] = out[frames - 1];
+    if (rendersInOneLoop(voice, frames))
+        return std::remove_reference_t<decltype(voice)>::kCallsLibrary ? Loop::Alone : Loop::Paired;
+    renderFrameByFrame(voice, shared_.data(), voiceRuns_[I], frames);
+    return Loop::None;
+}
+
+template <int I>
+void DrumEngine::renderAlone(int frames) {
+    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames);
+}
+
+template <int I, int J>
+void DrumEngine::renderPair(int frames) {
+    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames);
+}
+
+template <std::size_t... I>
+constexpr auto DrumEngine::prepareTable(std::index_sequence<I...>) {
+    return std::array<Loop (DrumEngine::*)(int), sizeof...(I)>{&DrumEngine::prepareVoice<I>...};
+}
+
+template <std::size_t... I>
+constexpr auto DrumEngine::aloneTable(std::index_sequence<I...>) {
+    return std::array<void (DrumEngine::*)(int), sizeof...(I)>{&DrumEngine::renderAlone<I>...};
+}
+
+template <int I, int J>
+constexpr void (DrumEngine::*DrumEngine::pairEntry())(int) {
+    if constexpr (I < J) return &DrumEngine::renderPair<I, J>;
+    else return nullptr;
+}
+
+// Entry i·17 + j renders voices i < j together.
+template <std::size_t... K>
+constexpr auto DrumEngine::pairTable(std::index_sequence<K...>) {
+    return std::array<void (DrumEngine::*)(int), sizeof...(K)>{
+        pairEntry<static_cast<int>(K / kInstrumentCount), static_cast<int>(K % kInstrumentCount)>()...};
 }
 
 const EngineRun& DrumEngine::renderRun(int frames) {
@@ -188,24 +230,41 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         volume_[f] = masterVolumeSmoothed_;
     }
 
+    // The voices that render the run in one loop go two by two where they can.
+    static constexpr auto kPrepare = prepareTable(std::make_index_sequence<kInstrumentCount>{});
+    static constexpr auto kAlone = aloneTable(std::make_index_sequence<kInstrumentCount>{});
+    static constexpr auto kPair = pairTable(std::make_index_sequence<kInstrumentCount * kInstrumentCount>{});
+    int paired[kInstrumentCount];
+    int count = 0;
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        run_.sounding[i] = voices_[i]->active;
+        const Loop loop = (this->*kPrepare[i])(frames);
+        if (loop == Loop::Alone) (this->*kAlone[i])(frames);
+        if (loop == Loop::Paired) paired[count++] = i;
+    }
+    int k = 0;
+    for (; k + 1 < count; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
+    if (k < count) (this->*kAlone[paired[k]])(frames);
+
+    // The mix adds the voices in instrument order, from 0 as the frame's sum always did
+    // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
     run_.masterSounding = false;
-    renderVoice(bassDrum_, kBassDrum, frames);
-    renderVoice(snareDrum_, kSnareDrum, frames);
-    renderVoice(lowConga_, kLowConga, frames);
-    renderVoice(midConga_, kMidConga, frames);
-    renderVoice(highConga_, kHighConga, frames);
-    renderVoice(lowTom_, kLowTom, frames);
-    renderVoice(midTom_, kMidTom, frames);
-    renderVoice(highTom_, kHighTom, frames);
-    renderVoice(claves_, kClaves, frames);
-    renderVoice(rimShot_, kRimShot, frames);
-    renderVoice(maracas_, kMaracas, frames);
-    renderVoice(handClap_, kHandClap, frames);
-    renderVoice(cowBell_, kCowBell, frames);
-    renderVoice(laserGun_, kLaserGun, frames);
-    renderVoice(cymbal_, kCymbal, frames);
-    renderVoice(openHiHat_, kOpenHiHat, frames);
-    renderVoice(closedHiHat_, kClosedHiHat, frames);
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        if (!run_.sounding[i]) {
+            voiceOut_[i] = 0.0;
+            continue;
+        }
+        const double* out = voiceRuns_[i];
+        if (run_.masterSounding) {
+            for (int f = 0; f < frames; ++f) mix_[f] += out[f];
+        } else {
+            for (int f = 0; f < frames; ++f) mix_[f] = 0.0 + out[f];
+            run_.masterSounding = true;
+        }
+        float* row = run_.instrument[i];
+        for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume_[f] * out[f]);
+        voiceOut_[i] = out[frames - 1];
+    }
 
     if (run_.masterSounding)
         for (int f = 0; f < frames; ++f) run_.master[f] = static_cast<float>(volume_[f] * mix_[f]);

@@ -33,6 +33,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace vorlatek {
 
@@ -119,8 +120,28 @@ public:
     const SharedSignals& sharedSignals() const { return shared_[run_.frames > 0 ? run_.frames - 1 : 0]; }
 
 private:
-    template <class V>
-    void renderVoice(V& voice, int i, int frames);
+    // The voice of instrument I, as its own class.
+    template <int I>
+    auto& voiceAt();
+    // A run of voice I: a silent one only follows its knobs, one near the end of its note
+    // renders frame by frame; those that render the run in one loop are left to renderAlone
+    // or renderPair.
+    enum class Loop { None, Alone, Paired };
+    template <int I>
+    Loop prepareVoice(int frames);
+    template <int I>
+    void renderAlone(int frames);
+    template <int I, int J>
+    void renderPair(int frames);
+    // Tables of the above by instrument.
+    template <std::size_t... I>
+    static constexpr auto prepareTable(std::index_sequence<I...>);
+    template <std::size_t... I>
+    static constexpr auto aloneTable(std::index_sequence<I...>);
+    template <std::size_t... K>
+    static constexpr auto pairTable(std::index_sequence<K...>);
+    template <int I, int J>
+    static constexpr void (DrumEngine::*pairEntry())(int);
 
     // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
@@ -162,11 +183,11 @@ private:
     NoiseSource noiseSource_;
 
     // Per frame of the run being rendered: the shared sources' outputs, the master volume,
-    // the sum of the voices, and one voice's output.
+    // the sum of the voices, and each voice's output.
     std::array<SharedSignals, kMaxRunFrames> shared_{};
     alignas(16) double volume_[kMaxRunFrames] = {};
     alignas(16) double mix_[kMaxRunFrames] = {};
-    alignas(16) double voiceBuffer_[kMaxRunFrames] = {};
+    alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
     EngineRun run_;
 };
 

@@ -1,7 +1,6 @@
 #include "engine/HandClapVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,36 +61,6 @@ void HandClapVoice::trigger(float velocity) {
     // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
     tail1Rate = dsp::limitRate(0.4 * rateFactor);
     tail2Rate = 0.0022 * rateFactor;
-}
-
-double HandClapVoice::step(const SharedSignals& in, double level) {
-    if (countdown <= 0.0) {
-        envelopeTarget = 0.0;
-        tail1Rate = reverbRate * rateFactor;
-    }
-    countdown -= 1.0;
-
-    burstGain = stepsSinceTrigger_ < tabulated_ ? gainTable_[stepsSinceTrigger_++] : gainOf(burst);
-    drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
-    const double band1 = resonator1.process(drive);
-    const double band2 = resonator2.process(band1);
-    mix = 0.8 * (band2 + band1);
-    hush = hush * hushA + (1.0 - hushA) * mix;
-    hushOut = hush;
-    tail1 = tail1 - (tail1 - envelopeTarget) * tail1Rate;
-    tail2 = tail2 - (tail2 - tail1) * tail2Rate;
-    tail2Out = tail2;
-    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * level;
-
-    advanceBurst(burst, burstIndex, rateFactor);
-    return out;
-}
-
-double HandClapVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
-
-void HandClapVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                  PeakFollower& follower) {
-    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

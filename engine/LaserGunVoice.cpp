@@ -1,7 +1,6 @@
 #include "engine/LaserGunVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -43,31 +42,6 @@ void LaserGunVoice::setSweep(double x) {
     sweep = x;
     sweepRate = rateFactor * 0.1 * (0.2888000000010188 * std::exp(-2.145273604520082 * x) + 0.0011999999984554088);
     sweepRate = dsp::limitRate(sweepRate);
-}
-
-double LaserGunVoice::step(const SharedSignals&, double level) {
-    if (countdown > 0.0) {
-        phase = 0.0;
-        releaseRate = 0.11 * rateFactor;
-    } else {
-        held = sine * amplitude * envelope * level;
-    }
-    countdown -= 1.0;
-    frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
-    sine = std::sin(phase);
-    phaseIncrement = dsp::kTwoPi / (sampleRate / frequency);
-    phase = phase + phaseIncrement;
-    dsp::decay(sweepEnvelope, sweepRate);
-    dsp::decay(envelope, envelopeRate);
-    dsp::decay(held, releaseRate);
-    return 0.5 * held;
-}
-
-double LaserGunVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
-
-void LaserGunVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                  PeakFollower& follower) {
-    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -1,7 +1,6 @@
 #include "engine/MaracasVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,28 +60,6 @@ double MaracasVoice::foldNoise(double n) {
         n = 1.5 * u - 0.5 * (u * u * u) - 1.0;
     }
     return n;
-}
-
-double MaracasVoice::step(const SharedSignals& in, double level) {
-    if (countdown <= 0.0) {
-        envelopeTarget = 0.0;
-        stage1Rate = 0.02 * rateFactor;
-    }
-    countdown -= 1.0;
-    gain = 1.1 * stage2;
-    const double x = -(gain * amplitude * foldNoise(in.noiseA));
-    filtered = highPass.process(x);
-    const double v = filtered * level * -3.85;
-    dsp::smooth(stage1, envelopeTarget, stage1Rate);
-    dsp::smooth(stage2, stage1, stage2Rate);
-    return v;
-}
-
-double MaracasVoice::render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
-
-void MaracasVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                 PeakFollower& follower) {
-    stepThroughFir(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -1,7 +1,6 @@
 #include "engine/SnareDrumVoice.h"
 
 #include "engine/DspMath.h"
-#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
@@ -96,43 +95,6 @@ void SnareDrumVoice::trigger(float velocity) {
     pulseRate = dsp::limitRate(0.99 * rateFactor);
     envelope = 0.0;
     envelopeRate = dsp::limitRate(0.015 * rateFactor);
-}
-
-double SnareDrumVoice::step(const SharedSignals& in, double level) {
-    // The countdowns stop at −1 once they have fired, so they never wrap around.
-    if (pulseCountdown == 0) {
-        pulseTarget = 0.0;
-        pulseRate = dsp::limitRate(0.5 * rateFactor);
-    }
-    if (pulseCountdown >= 0) --pulseCountdown;
-    if (envelopeCountdown == 0) envelopeTarget = 0.0;
-    if (envelopeCountdown >= 0) --envelopeCountdown;
-    // Recomputed every sample so that Decay acts on a sounding note.
-    if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
-
-    const double crack = edge.process(pulse);
-    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
-    const double ring = overtone.process(pulseTarget);
-
-    // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
-    noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
-    if (in.noiseA < 0.0) noiseGate = 0.0;
-    noiseGate = envelope * noiseGate;
-
-    const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
-    const double out =
-        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * level;
-
-    dsp::smooth(pulse, pulseTarget, pulseRate);
-    dsp::smooth(envelope, envelopeTarget, envelopeRate);
-    return out;
-}
-
-double SnareDrumVoice::render(const SharedSignals& in) { return step(in, levelSmoothed); }
-
-void SnareDrumVoice::renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                                   PeakFollower& follower) {
-    stepOver(*this, in, level, out, frames, follower);
 }
 
 }  // namespace vorlatek

@@ -23,7 +23,7 @@ public:
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
     // One sample of the sounding voice.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
 
     void setTone(double value);
     void setDecay(double value);
@@ -37,13 +37,11 @@ public:
         followLevel();
     }
     bool otherGlidesAtRest() const { return toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget; }
-    bool knobsAtRest() const { return Voice::knobsAtRest() && otherGlidesAtRest(); }
-    // `frames` samples of the sounding voice, frame f at level[f], watched by the follower
-    // (see Voice.h).
-    void renderSamples(const SharedSignals* in, const double* level, double* out, int frames,
-                       PeakFollower& follower);
-    // One sample at `level`: the per-sample step itself.
+    bool knobsAtRest() const { return levelAtRest() && otherGlidesAtRest(); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     // Knob values, 0..1.
     double tone = 0.0;
@@ -81,5 +79,35 @@ private:
     void updateToneLevels();
     void updateDecayRate();
 };
+
+inline double SnareDrumVoice::step(const SharedSignals& in, double level) {
+    // The countdowns stop at −1 once they have fired, so they never wrap around.
+    if (pulseCountdown == 0) {
+        pulseTarget = 0.0;
+        pulseRate = dsp::limitRate(0.5 * rateFactor);
+    }
+    if (pulseCountdown >= 0) --pulseCountdown;
+    if (envelopeCountdown == 0) envelopeTarget = 0.0;
+    if (envelopeCountdown >= 0) --envelopeCountdown;
+    // Recomputed every sample so that Decay acts on a sounding note.
+    if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
+
+    const double crack = edge.process(pulse);
+    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
+    const double ring = overtone.process(pulseTarget);
+
+    // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
+    noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
+    if (in.noiseA < 0.0) noiseGate = 0.0;
+    noiseGate = envelope * noiseGate;
+
+    const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
+    const double out =
+        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * level;
+
+    dsp::smooth(pulse, pulseTarget, pulseRate);
+    dsp::smooth(envelope, envelopeTarget, envelopeRate);
+    return out;
+}
 
 }  // namespace vorlatek

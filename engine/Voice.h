@@ -2,11 +2,11 @@
 // Base of the seventeen drum voices. A voice is a small struct: its parameters, the
 // coefficients its setters compute, and its filter and envelope states. The engine calls
 // the two virtual operations (sample-rate change, trigger) and, while the voice sounds, each
-// class's own non-virtual rendering:
-//   double render(const SharedSignals& in): one sample at the voice's smoothed level;
-//   void renderSamples(in, level, out, frames, follower): `frames` samples, frame f at
-//       level[f], each watched by the activity follower: the per-sample step in a loop where
-//       the compiler keeps the states in registers.
+// class's own non-virtual rendering (see VoiceRun.h):
+//   double step(const SharedSignals& in, double level): one sample at `level`, defined
+//       inline in the class's header so that the engine's loops take it in;
+//   double render(const SharedSignals& in): one sample at the voice's smoothed level, through
+//       the output FIR for the classes with kHasOutputFir.
 
 #include "engine/DspMath.h"
 #include "engine/OutputFir.h"
@@ -33,10 +33,11 @@ public:
 
     // One frame of the level's glide toward its knob (no work once it has come to rest).
     void followLevel() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
-    // One frame of every knob glide the voice has. Voice classes with more of them (the
-    // snare's body levels) hide these three with their own.
+    bool levelAtRest() const { return level == levelRestTarget; }
+    // One frame of every knob glide the voice has, and whether they all rest. Voice classes
+    // with more glides (the snare's body levels) hide these three with their own.
     void followKnobs() { followLevel(); }
-    bool knobsAtRest() const { return level == levelRestTarget; }
+    bool knobsAtRest() const { return levelAtRest(); }
     // Whether the glides other than the level's are at rest; they then stay so through a run.
     bool otherGlidesAtRest() const { return true; }
 
