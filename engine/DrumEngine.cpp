@@ -41,8 +41,15 @@ void DrumEngine::setSampleRate(float rate) {
     metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
     noiseSource_.setSampleRate(sr);
     shared_.fill(SharedSignals{});
-    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // the rate changes
     for (Voice* v : voices_) v->setSampleRate(rate);
+    settleLevels();
+}
+
+void DrumEngine::settleLevels() {
+    for (Voice* v : voices_) v->settleLevel();
+    snareDrum_.settleTone();
+    masterVolumeSmoothed_ = masterVolume_;
+    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();
 }
 
 void DrumEngine::setParameter(int index, float value) {

@@ -72,9 +72,13 @@ public:
     DrumEngine(const DrumEngine&) = delete;
     DrumEngine& operator=(const DrumEngine&) = delete;
 
-    // Recomputes and resets the shared sources, then every voice. Rates that are not
-    // finite and positive are ignored.
+    // Recomputes and resets the shared sources, then every voice, and settles the levels.
+    // Rates that are not finite and positive are ignored.
     void setSampleRate(float rate);
+    // Every smoothed level, the snare's body levels and the master volume jump to their
+    // knobs: the glide is for knob moves, and a hit right after loading (a program, a
+    // chunk, a new instance) or a rate change must not be louder than the same hit later.
+    void settleLevels();
     // index 0..92 with a value 0..1; other indices are ignored, values outside 0..1 are
     // clamped into it and NaN is ignored.
     void setParameter(int index, float value);

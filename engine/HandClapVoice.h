@@ -49,7 +49,8 @@ public:
     std::int32_t burstIndex = 0;   // 0..3, the burst now sounding
     double countdown = 0.0;        // samples until the tail starts to fall
     double envelopeTarget = 0.0;
-    double amplitude = 0.0;        // 2.645·velocity
+    double amplitude = 0.0;        // 2.645·velocity·noiseCompensation
+    double noiseCompensation = 1.0;  // the level at this rate against 44.1 kHz (exactly 1 there)
     double hush = 0.0;             // 700 Hz low-pass of the resonators, feeds the tail
     double hushA = 0.0;
     double hushOut = 0.0;

@@ -1,6 +1,7 @@
 #include "engine/MaracasVoice.h"
 
 #include "engine/DspMath.h"
+#include "engine/NoiseSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,46 @@ namespace {
 constexpr double kBaseCorner = 10009.0;  // Hz at cornerFactor 1 (Tone 0.5)
 constexpr double kQ = 1.5;
 
+// The resonant high-pass at `corner` Hz, in the bilinear form.
+void designHighPass(dsp::Biquad& highPass, double corner, double sampleRate) {
+    corner = dsp::limitCorner(corner, sampleRate);
+    const double k = std::tan(dsp::kPi * corner / sampleRate);
+    const double n = 1.0 / (1.0 + k / kQ + k * k);
+    highPass.b0 = n;
+    highPass.b1 = -2.0 * n;
+    highPass.b2 = n;
+    highPass.a1 = 2.0 * n * (k * k - 1.0);
+    highPass.a2 = n * (1.0 - k / kQ + k * k);
+}
+
+// Mean power of the maracas' noise path at `sampleRate`: the shared noise folded, through
+// the high-pass at the middle Tone and the output FIR, as step() and render() run them,
+// over half a second after they have settled. Above 44.1 kHz only what lies below 20 kHz
+// counts (an eighth-order Butterworth low-pass): the hiss the maracas add above the audible
+// band, which a 44.1 kHz render cannot hold, is no part of their level.
+double noisePathPower(double sampleRate) {
+    NoiseSource noise;
+    noise.setSampleRate(sampleRate);
+    dsp::Biquad highPass;
+    designHighPass(highPass, kBaseCorner, sampleRate);
+    dsp::OutputFir fir;
+    constexpr double kButterworthQ[] = {0.5097955791041592, 0.6013448869350453, 0.9000369237270283,
+                                        2.5629154477415055};
+    dsp::Biquad audible[4];
+    const double w = dsp::Biquad::omega(20000.0, sampleRate);
+    for (int k = 0; k < 4; ++k) audible[k].setLowPass(std::cos(w), std::sin(w) / (2.0 * kButterworthQ[k]));
+    const long settle = std::lround(0.01 * sampleRate), frames = std::lround(0.5 * sampleRate);
+    double sum = 0.0;
+    for (long n = 0; n < settle + frames; ++n) {
+        noise.step();
+        double out = fir.process(highPass.process(-MaracasVoice::foldNoise(noise.noiseA)));
+        if (sampleRate > 44100.0)
+            for (dsp::Biquad& stage : audible) out = stage.process(out);
+        if (n >= settle) sum += out * out;
+    }
+    return sum / static_cast<double>(frames);
+}
+
 }  // namespace
 
 MaracasVoice::MaracasVoice() { setSampleRate(44100.0f); }
@@ -22,11 +63,15 @@ void MaracasVoice::setSampleRate(float rate) {
     envelopeTarget = 0.0;
     tuneHighPass();
     highPass.reset();
+    // The noise is white at every rate, so the part of its power that falls in the maracas'
+    // band changes with the rate (and the filters' shapes near the top of the band): the
+    // maracas are scaled so that their noise path has the power it has at 44.1 kHz.
+    noiseCompensation = dsp::levelCompensation(sampleRate, noisePathPower);
 }
 
 void MaracasVoice::trigger(float velocity) {
     Voice::trigger(velocity);
-    amplitude = 2.645 * velocity;
+    amplitude = 2.645 * velocity * noiseCompensation;
     envelopeTarget = 1.0;
     countdown = 0.02 * sampleRate;
     stage1 = 0.0;
@@ -43,16 +88,7 @@ void MaracasVoice::setTone(double t) {
     tuneHighPass();
 }
 
-void MaracasVoice::tuneHighPass() {
-    const double corner = dsp::limitCorner(kBaseCorner * cornerFactor, sampleRate);
-    const double k = std::tan(dsp::kPi * corner / sampleRate);
-    const double n = 1.0 / (1.0 + k / kQ + k * k);
-    highPass.b0 = n;
-    highPass.b1 = -2.0 * n;
-    highPass.b2 = n;
-    highPass.a1 = 2.0 * n * (k * k - 1.0);
-    highPass.a2 = n * (1.0 - k / kQ + k * k);
-}
+void MaracasVoice::tuneHighPass() { designHighPass(highPass, kBaseCorner * cornerFactor, sampleRate); }
 
 double MaracasVoice::foldNoise(double n) {
     if (n > 0.0) {

@@ -39,9 +39,10 @@ public:
     double stage1Rate = 0.0;
     double stage2 = 0.0;
     double stage2Rate = 0.0;
-    double amplitude = 0.0;
+    double amplitude = 0.0;        // 2.645·velocity·noiseCompensation
     double gain = 0.0;
     double cornerFactor = 1.0;  // tone + 0.5
+    double noiseCompensation = 1.0;  // the level at this rate against 44.1 kHz (exactly 1 there)
 
 private:
     void tuneHighPass();

@@ -38,6 +38,8 @@ public:
     }
     bool otherGlidesAtRest() const { return toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget; }
     bool knobsAtRest() const { return levelAtRest() && otherGlidesAtRest(); }
+    // The body levels jump to where Tone puts them (no glide).
+    void settleTone();
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
@@ -60,7 +62,8 @@ public:
 
     std::int32_t pulseCountdown = 0;
     double pulseTarget = 0.0;
-    double amplitude = 0.0;  // (2.645·velocity)²
+    double amplitude = 0.0;  // (2.645·velocity)²·noiseCompensation, of the snares
+    double noiseCompensation = 1.0;  // the snares' level at this rate against 44.1 kHz (exactly 1 there)
     std::int32_t envelopeCountdown = 0;
     double envelopeTarget = 0.0;
     double pulse = 0.0;

@@ -34,6 +34,11 @@ public:
     // One frame of the level's glide toward its knob (no work once it has come to rest).
     void followLevel() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
     bool levelAtRest() const { return level == levelRestTarget; }
+    // The level jumps to its knob (no glide).
+    void settleLevel() {
+        levelSmoothed = level;
+        levelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    }
     // One frame of every knob glide the voice has, and whether they all rest. Voice classes
     // with more glides (the snare's body levels) hide these three with their own.
     void followKnobs() { followLevel(); }

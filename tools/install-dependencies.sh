@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libxml2-dev libsndfile1-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
   binutils python3
   "$@"
 )
