@@ -30,26 +30,28 @@ void OutputRouter::writePin(float* pin, const float* const* rows, int rowCount, 
 
 void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const {
     const int frames = run.frames;
-    const float* rows[kInstrumentCount];
     int pin = 0;
-    const auto writeSlot = [&](int width, int rowCount) {
+    const auto writeSlot = [&](int width, const float* const* rows, int rowCount) {
         for (int c = 0; c < width; ++c, ++pin) writePin(outputs[pin] + offset, rows, rowCount, frames, replacing);
     };
 
     if (config_.masterOn) {
-        rows[0] = run.master;
-        writeSlot(config_.masterChannels(), run.masterSounding ? 1 : 0);
+        const float* master = run.master;
+        writeSlot(config_.masterChannels(), &master, run.masterSounding ? 1 : 0);
+    }
+    // Each slot's sounding rows, in instrument order.
+    const float* slotRows[kSlotCount][kInstrumentCount];
+    int slotRowCount[kSlotCount] = {};
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        if (!run.sounding[i]) continue;
+        const int slot = assign_[i];
+        slotRows[slot][slotRowCount[slot]++] = run.instrument[i];
     }
     const int width = config_.slotWidth();
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        int rowCount = 0;
-        for (int i = 0; i < kInstrumentCount; ++i)
-            if (assign_[i] == slot && run.sounding[i]) rows[rowCount++] = run.instrument[i];
-        writeSlot(width, rowCount);
-    }
+    for (int slot = 0; slot < kSlotCount; ++slot) writeSlot(width, slotRows[slot], slotRowCount[slot]);
     if (config_.triggerOn) {
-        rows[0] = run.trigger;
-        writeSlot(width, 1);
+        const float* trigger = run.trigger;
+        writeSlot(width, &trigger, 1);
     }
 }
 
