@@ -3,6 +3,7 @@
 // (arranged patterns, following the host transport, a MIDI start note or the Start and Stop
 // buttons) and the simple sequencer of host mode (the simple pattern a held MIDI note
 // selects), renders the engine frame by frame and adds every frame to the output pins.
+// It runs on the audio thread only.
 //
 // Positions are in beats and kept in double precision as origin + frames × rate, so steps
 // land on exact sample frames however long the clock runs. Each sequencer computes the
@@ -14,31 +15,40 @@
 // state. With a tempo of 0 the positions stand still: a step due where the clock stands
 // plays, the next one never comes until the tempo moves again.
 
+#include "sequencer/DrumNotes.h"
 #include "sequencer/MidiEventQueue.h"
+#include "sequencer/TapMailbox.h"
 
 #include <cstdint>
 
 namespace vorlatek {
 
+class Arrangement;
 class DrumEngine;
 class OutputRouter;
-class PatternStore;
 class SequencerListener;
 struct ClockState;
-struct PatternEdition;
+struct SequencerRequests;
 struct SequencerSettings;
 struct StepPattern;
 struct TimeSnapshot;
 
 class SequencerClock {
 public:
-    SequencerClock(PatternStore& store, DrumEngine& engine, const OutputRouter& router,
-                   const SequencerSettings& settings, PatternEdition& edition, ClockState& clock,
-                   MidiEventQueue& queue, SequencerListener& listener);
+    // Everything here belongs to the audio thread but `requests`, which the editor posts to.
+    SequencerClock(Arrangement& arrangement, DrumEngine& engine, const OutputRouter& router,
+                   const SequencerSettings& settings, ClockState& clock, MidiEventQueue& queue,
+                   SequencerListener& listener, SequencerRequests& requests);
 
     // Renders `frames` frames. `outputs` holds the router's pins (may be null: nothing is
     // written then); `transport` is null when the host gave no time information.
     void processBlock(float* const* outputs, int frames, const TimeSnapshot* transport, bool replacing);
+
+    // The host's sample rate, which steps are timed at (the engine may synthesise at a
+    // clamped rate of its own). Until set, the engine's rate.
+    void setFrameRate(double rate) { frameRate_ = rate; }
+    // The instruments the notes of the drum channel play; null: none.
+    void setDrumNotes(const DrumNotes* notes) { drumNotes_ = notes; }
 
     // Frames rendered since construction; during a block, the index of the frame being
     // processed (what a step or an event reported to the listener falls on).
@@ -77,27 +87,27 @@ private:
     void applyPendingCommand(bool intSeqOn);
     void computeRates(bool syncInternal);
     void handleEvent(const MidiMessage& message);
+    void playDrumNote(int note, int velocity);
     void startExtendedAt0();
     void scheduleExtended();
     void scheduleSimple();
     bool tapNearerPlayedStep(double pos, double offbeat, double pairStart, double previousPairStart) const;
     void fireExtended();
     void fireSimple();
-    void sound(const bool (&rows)[18]);
-    void editorFollow();
+    void sound(const TapMailbox::Tap& tap);
 
     StepGrid gridFor(double tempo, double shuffle, const StepPattern* part) const;
     double framesPerMinute() const;
     void storePositions();
 
-    PatternStore& store_;
+    Arrangement& arrangement_;
     DrumEngine& engine_;
     const OutputRouter& router_;
     const SequencerSettings& settingsSource_;
-    PatternEdition& edition_;
     ClockState& clock_;
     MidiEventQueue& queue_;
     SequencerListener& listener_;
+    SequencerRequests& requests_;
 
     // The settings as read at the start of the block.
     bool intSeqOn_ = false;
@@ -105,12 +115,15 @@ private:
     bool hostMode_ = false;
     bool noteOff_ = false;
     std::int32_t extSyncType_ = 0;
+    std::int32_t drumChannel_ = 0;
 
     Ramp hostPpq_;
     Ramp extPos_;
     Ramp simplePos_;
 
     std::int64_t frame_ = 0;
+    double frameRate_ = 0.0;
+    const DrumNotes* drumNotes_ = nullptr;
 
     // Per block.
     Schedule ext_;

@@ -6,8 +6,9 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libxml2-dev libsndfile1-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libebur128-dev
+  libxml2-dev libsndfile1-dev nlohmann-json3-dev libebur128-dev
+  libcairo2-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev
   binutils python3
   "$@"
 )
