@@ -1,6 +1,6 @@
 #pragma once
-// The activity follower of a sounding voice, over samples that cannot retire it: it falls by
-// the factor (1 − rate) per sample and jumps up to any louder output.
+// The activity follower of a sounding voice: it falls by the factor (1 − rate) per sample
+// and jumps up to any louder output. Whether it retires the voice is the caller's test.
 
 #include "engine/DspMath.h"
 
@@ -17,11 +17,6 @@ struct PeakFollower {
         dsp::decay(peak, rate);
         peak = std::max(peak, std::fabs(out));
     }
-};
-
-// For the loops whose output no follower watches.
-struct NoFollower {
-    void operator()(double) {}
 };
 
 }  // namespace vorlatek
