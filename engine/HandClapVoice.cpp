@@ -1,5 +1,6 @@
 #include "engine/HandClapVoice.h"
 
+#include "engine/AudibleBand.h"
 #include "engine/DspMath.h"
 #include "engine/NoiseSource.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 // Mean power of the clap's noise path at `sampleRate`: the shared noise through the hiss
 // high-pass and both resonators at the middle Tone, as step() runs them, over half a
-// second after they have settled.
+// second after they have settled; of the audible band only (see AudibleBand.h).
 double noisePathPower(double sampleRate) {
     NoiseSource noise;
     noise.setSampleRate(sampleRate);
@@ -21,13 +22,14 @@ double noisePathPower(double sampleRate) {
     dsp::ResonatorFilter resonator1, resonator2;
     resonator1.F = resonator2.F = dsp::tunedCoefficient(930.0, 1.0, sampleRate);
     resonator1.q = resonator2.q = 0.9;
+    dsp::AudibleBand audible(sampleRate);
     const long settle = std::lround(0.01 * sampleRate), frames = std::lround(0.5 * sampleRate);
     double sum = 0.0;
     for (long n = 0; n < settle + frames; ++n) {
         noise.step();
         const double band1 = resonator1.process(8.0 * hiss.processWithoutEpsilon(noise.noiseA));
         const double band2 = resonator2.process(band1);
-        const double mix = 0.8 * (band2 + band1);
+        const double mix = audible.process(0.8 * (band2 + band1));
         if (n >= settle) sum += mix * mix;
     }
     return sum / static_cast<double>(frames);

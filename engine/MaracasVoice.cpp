@@ -1,5 +1,6 @@
 #include "engine/MaracasVoice.h"
 
+#include "engine/AudibleBand.h"
 #include "engine/DspMath.h"
 #include "engine/NoiseSource.h"
 
@@ -27,27 +28,20 @@ void designHighPass(dsp::Biquad& highPass, double corner, double sampleRate) {
 
 // Mean power of the maracas' noise path at `sampleRate`: the shared noise folded, through
 // the high-pass at the middle Tone and the output FIR, as step() and render() run them,
-// over half a second after they have settled. Above 44.1 kHz only what lies below 20 kHz
-// counts (an eighth-order Butterworth low-pass): the hiss the maracas add above the audible
-// band, which a 44.1 kHz render cannot hold, is no part of their level.
+// over half a second after they have settled. Only the audible band counts: what lies above
+// 20 kHz at high rates, a 44.1 kHz render cannot hold, and nobody hears.
 double noisePathPower(double sampleRate) {
     NoiseSource noise;
     noise.setSampleRate(sampleRate);
     dsp::Biquad highPass;
     designHighPass(highPass, kBaseCorner, sampleRate);
     dsp::OutputFir fir;
-    constexpr double kButterworthQ[] = {0.5097955791041592, 0.6013448869350453, 0.9000369237270283,
-                                        2.5629154477415055};
-    dsp::Biquad audible[4];
-    const double w = dsp::Biquad::omega(20000.0, sampleRate);
-    for (int k = 0; k < 4; ++k) audible[k].setLowPass(std::cos(w), std::sin(w) / (2.0 * kButterworthQ[k]));
+    dsp::AudibleBand audible(sampleRate);
     const long settle = std::lround(0.01 * sampleRate), frames = std::lround(0.5 * sampleRate);
     double sum = 0.0;
     for (long n = 0; n < settle + frames; ++n) {
         noise.step();
-        double out = fir.process(highPass.process(-MaracasVoice::foldNoise(noise.noiseA)));
-        if (sampleRate > 44100.0)
-            for (dsp::Biquad& stage : audible) out = stage.process(out);
+        const double out = audible.process(fir.process(highPass.process(-MaracasVoice::foldNoise(noise.noiseA))));
         if (n >= settle) sum += out * out;
     }
     return sum / static_cast<double>(frames);

@@ -1,5 +1,6 @@
 #include "engine/SnareDrumVoice.h"
 
+#include "engine/AudibleBand.h"
 #include "engine/DspMath.h"
 #include "engine/NoiseSource.h"
 
@@ -20,7 +21,8 @@ constexpr double kSnareResonatorLimit = 1.2;
 
 // Energy per second of the snares' part of one hit at `sampleRate`, at the middle Decay: the
 // shared noise through the gate under the snare envelope, the hiss high-pass and the snares
-// resonator, as trigger() and step() run them, over the first second.
+// resonator, as trigger() and step() run them, over the first second; of the audible band
+// only (see AudibleBand.h).
 double snaresHitPower(double sampleRate, double resonatorF) {
     NoiseSource noise;
     noise.setSampleRate(sampleRate);
@@ -31,6 +33,7 @@ double snaresHitPower(double sampleRate, double resonatorF) {
     dsp::ResonatorFilter snares;
     snares.F = resonatorF;
     snares.q = 0.9;
+    dsp::AudibleBand audible(sampleRate);
     const double rateFactor = 44100.0 / sampleRate;
     const long attack = static_cast<long>(std::trunc(0.004 * sampleRate)), frames = std::lround(sampleRate);
     double envelope = 0.0, gate = 0.0, sum = 0.0;
@@ -39,7 +42,7 @@ double snaresHitPower(double sampleRate, double resonatorF) {
         gate = gate - (gate - 1.0) * 0.2;
         if (noise.noiseA < 0.0) gate = 0.0;
         gate = envelope * gate;
-        const double rattle = 2.0 * snares.process(hiss.process(gate));
+        const double rattle = audible.process(2.0 * snares.process(hiss.process(gate)));
         sum += rattle * rattle;
         if (n < attack) dsp::smooth(envelope, 1.0, dsp::limitRate(0.015 * rateFactor));
         else dsp::smooth(envelope, 0.0, rateFactor * 0.0005);

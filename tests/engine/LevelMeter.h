@@ -2,10 +2,10 @@
 // Levels of a rendered sound as a listener hears them: the integrated loudness (EBU R 128,
 // measured by libebur128) and the peak level, the loudest 5 ms (RMS; a single sample's peak
 // of noise or of a sharp click says more about where the samples fall than about the
-// sound). Above 44.1 kHz both are taken of the band below 20 kHz (an eighth-order
-// Butterworth low-pass), the band a 44.1 kHz render holds.
+// sound). Both are taken of the audible band (engine/AudibleBand.h), the band a 44.1 kHz
+// render holds.
 
-#include "engine/Biquad.h"
+#include "engine/AudibleBand.h"
 
 #include <ebur128.h>
 #include <gtest/gtest.h>
@@ -22,16 +22,8 @@ struct Levels {
 };
 
 inline Levels measureLevels(std::vector<double> x, double sampleRate) {
-    if (sampleRate > 44100.0) {
-        constexpr double kButterworthQ[] = {0.5097955791041592, 0.6013448869350453, 0.9000369237270283,
-                                            2.5629154477415055};
-        const double w = dsp::Biquad::omega(20000.0, sampleRate);
-        for (double q : kButterworthQ) {
-            dsp::Biquad stage;
-            stage.setLowPass(std::cos(w), std::sin(w) / (2.0 * q));
-            for (double& v : x) v = stage.process(v);
-        }
-    }
+    dsp::AudibleBand audible(sampleRate);
+    for (double& v : x) v = audible.process(v);
     Levels levels;
     ebur128_state* meter = ebur128_init(1, static_cast<unsigned long>(sampleRate), EBUR128_MODE_I);
     EXPECT_NE(meter, nullptr);

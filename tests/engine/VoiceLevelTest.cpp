@@ -71,7 +71,7 @@ test::Levels meanLevels(int instrument, float rate) {
         engine->setParameter(index, 0.5f);
     engine->setSampleRate(rate);
     test::Levels mean;
-    const auto hits = renderHits(*engine, instrument, noisy ? 24 : 4, 0.6);
+    const auto hits = renderHits(*engine, instrument, noisy ? 16 : 2, 0.5);
     for (const auto& hit : hits) {
         const test::Levels levels = test::measureLevels(hit, rate);
         mean.loudness += levels.loudness / static_cast<double>(hits.size());
