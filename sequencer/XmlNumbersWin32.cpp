@@ -62,6 +62,7 @@ bool beyondLargest(std::string_view number, bool hex) {
 std::optional<float> parseFloat(std::string_view input) {
     std::string_view text = cText(input);
     const bool negative = takeSign(text);
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) return std::nullopt;  // from_chars takes a '-' of its own
     auto format = std::chars_format::general;
     const bool hexDigits = text.size() > 2 && (isHexDigit(text[2]) || (text[2] == '.' && text.size() > 3 && isHexDigit(text[3])));
     if (hexDigits && text[0] == '0' && (text[1] | 0x20) == 'x') {

@@ -22,7 +22,7 @@ mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1
 fi
-wineserver -p
+wineserver -p >/dev/null 2>&1  # its output must not hold the caller's pipes open
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 suites=(engine sequencer plugin host)
@@ -58,8 +58,11 @@ for build in build-win32 build-win64; do
     read -r status seconds <"$logs/$build-$suite.status"
     ran="$(sed -n 's/^\[==========\] \([0-9]*\) tests\{0,1\} from .* ran\..*/\1/p' "$log" | tail -n1)"
     p="$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' "$log" | tail -n1)"
-    f="$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\{0,1\}, listed below:.*/\1/p' "$log" | tail -n1)"
-    s="$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\}, listed below:.*/\1/p' "$log" | tail -n1)"
+    s="$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\{0,1\}[.,].*/\1/p' "$log" | tail -n1)"
+    # GoogleTest's brief output names each failed test but prints no count of them.
+    f=""
+    if [ -n "$ran" ]; then f=$((ran - ${p:-0} - ${s:-0})); fi
+    [ "${f:-0}" -gt 0 ] || f=""
     passed=$((passed + ${p:-0}))
     failed=$((failed + ${f:-0}))
     skipped=$((skipped + ${s:-0}))

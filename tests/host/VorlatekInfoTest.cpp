@@ -96,3 +96,18 @@ TEST(VorlatekInfo, CanDoAnswers) {
         EXPECT_EQ(canDo[zero], 0) << zero;
     }
 }
+
+// The user settings file lives beside the module wherever a user keeps it: a folder with
+// spaces and letters of any script, reached by its full name (a drive letter and
+// backslashes on Windows).
+TEST(VorlatekModule, KeepsItsSettingsBesideItInAFolderOfAnyName) {
+    TempDir dir;
+    const fs::path folder = dir.path() / fs::path(u8"VST Plug-ins Jürgen 音");
+    fs::create_directory(folder);
+    const fs::path module = folder / fs::path(VORLATEK_PLUGIN_PATH).filename();
+    fs::copy_file(VORLATEK_PLUGIN_PATH, module);
+    const std::u8string name = fs::absolute(module).u8string();
+    RunResult r = runHost({"info", std::string(name.begin(), name.end())});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(folder / "Vorlatek.ini"));
+}
