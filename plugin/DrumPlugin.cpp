@@ -159,9 +159,11 @@ void DrumPlugin::takeOver() {
         if (state.parameterEpoch != appliedEpoch_) {
             appliedEpoch_ = state.parameterEpoch;
             for (int i = 0; i < param::kCount; ++i) applyParameter(i, state.parameters[static_cast<std::size_t>(i)]);
+            engine_->settleLevels();
         }
     }
     changes_.take([this](int index) { applyParameter(index, getParameter(index)); });
+    if (settlePending_.exchange(false, std::memory_order_acquire)) engine_->settleLevels();
 }
 
 void DrumPlugin::applyParameter(int index, float value) {
@@ -250,6 +252,7 @@ void DrumPlugin::selectProgram(int n) {
     currentProgram_.store(n, std::memory_order_relaxed);
     // One step marks the whole sound, so the engine never plays half of the old program.
     changes_.markPreset();
+    settlePending_.store(true, std::memory_order_release);
     if (host_)
         for (int i = 0; i < param::kPresetCount; ++i) host_->parameterChanged(i, getParameter(i));
     displayUpdatePending_ = true;

@@ -282,6 +282,9 @@ private:
     std::atomic<double> sampleRate_{44100.0};
     std::atomic<float> pendingRate_{0.0f};  // a rate not yet given to the engine, 0 for none
     std::atomic<bool> processing_{false};
+    // A program was selected: once its values are in the engine, the smoothed levels start
+    // on them instead of gliding (the glide is for knob moves).
+    std::atomic<bool> settlePending_{false};
     // 0 free, 1 the audio thread is processing, 2 the editing side brings the audio
     // thread's objects up to date while processing is off.
     std::atomic<int> gate_{0};
