@@ -180,6 +180,8 @@ private:
 
     PluginHost* host_;
     std::string userSettingsPath_;
+    // False when a user settings file was there but could not be read: it stays as it is.
+    bool userSettingsReplaceable_ = true;
 
     // The engine and every voice keep the values derived from the rate.
     double sampleRate_ = 44100.0;
