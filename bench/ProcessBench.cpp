@@ -24,8 +24,8 @@ void ProcessBlock(benchmark::State& state) {
     const auto rate = static_cast<float>(state.range(1));
     auto plugin = std::make_unique<DrumPlugin>(nullptr, std::string());  // no user settings file
     plugin->setSampleRate(rate);
-    plugin->patternStore().basicPattern = kBusyFactoryPattern;
-    plugin->patternStore().setAutoFillIn(4);
+    plugin->playbackSelection().selectPlayPattern(kBusyFactoryPattern);
+    plugin->playbackSelection().setAutoFillIn(4);
 
     const int pins = plugin->numOutputs();
     std::vector<std::vector<float>> buffers(static_cast<std::size_t>(pins), std::vector<float>(blockSize));

@@ -110,7 +110,7 @@ void BasePlugin::handleController(int controller, int value) {
         return;
     }
     const int parameter = ccMap_.parameterFor(controller);
-    if (parameter >= 0) setParameter(parameter, static_cast<float>(value) * (1.0f / 127.0f));
+    if (parameter >= 0) editParameter(parameter, static_cast<float>(value) * (1.0f / 127.0f));
 }
 
 void BasePlugin::readMidiCcMap(const xmlNode* element) {

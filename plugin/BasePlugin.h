@@ -36,7 +36,10 @@ public:
     // The declared default of a parameter, 0 outside the table.
     float declaredValue(int index) const;
 
+    // A value from the host.
     virtual void setParameter(int index, float value) = 0;
+    // A change that starts inside the plug-in, reported to the host as automation.
+    virtual void editParameter(int index, float value) = 0;
     virtual float getParameter(int index) const = 0;
 
     // At most 8 characters and a terminator (9 bytes); indices outside the table leave text alone.

@@ -12,8 +12,12 @@ public:
     virtual ~PluginHost() = default;
     // Ask the host to re-read program names and parameter values.
     virtual void updateDisplay() = 0;
-    // A parameter value changed: automation for the host, and an update of the editor.
+    // A parameter value changed, whoever changed it: the editor shows the new value.
     virtual void parameterChanged(int index, float value) = 0;
+    // A change that started inside the plug-in (the editor, a MIDI controller): the host
+    // records it as automation. Changes the host made itself, program changes and loaded
+    // states are not reported this way.
+    virtual void automate(int index, float value) = 0;
     // Post a notification code to the editor, if one exists.
     virtual void notifyEditor(int code) = 0;
 };

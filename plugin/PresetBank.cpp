@@ -3,6 +3,8 @@
 #include "plugin/BasePlugin.h"
 #include "sequencer/XmlDocument.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -13,6 +15,15 @@ void PresetSlot::setName(const char* text) {
     if (!text) return;
     // A host may hand over any bytes; keep what a saved bank can carry.
     xml::copyStorableText(name, kPresetNameChars, std::string_view(text, strnlen(text, 4096)));
+}
+
+void PresetSlot::swapWith(PresetSlot& other) {
+    std::swap(name, other.name);
+    for (int i = 0; i < param::kPresetCount; ++i) {
+        const float mine = value(i);
+        setValue(i, other.value(i));
+        other.setValue(i, mine);
+    }
 }
 
 void PresetBank::readPreset(const xmlNode* element, PresetSlot& slot, const BasePlugin& names) {
@@ -29,17 +40,18 @@ void PresetBank::readPreset(const xmlNode* element, PresetSlot& slot, const Base
             }
         });
         const int index = names.controlIndex(controlName);
-        if (index >= 0 && index < kPresetParams) slot.values[static_cast<std::size_t>(index)] = value;
+        if (index >= 0 && index < param::kPresetCount && !std::isnan(value))
+            slot.setValue(index, std::clamp(value, 0.0f, 1.0f));
     });
 }
 
 xmlNodePtr PresetBank::writePreset(const PresetSlot& slot, const BasePlugin& names) {
     xmlNodePtr element = xml::newElement("VorlatekPreset");
     xml::setAttribute(element, "name", slot.name);
-    for (int i = 0; i < kPresetParams; ++i) {
+    for (int i = 0; i < param::kPresetCount; ++i) {
         xmlNodePtr param = xml::addChildElement(element, "param");
         xml::setAttribute(param, "name", names.controlName(i));
-        xml::setAttribute(param, "value", xml::formatFloat(slot.values[static_cast<std::size_t>(i)]));
+        xml::setAttribute(param, "value", xml::formatFloat(slot.value(i)));
     }
     return element;
 }
@@ -48,7 +60,7 @@ void PresetBank::readPresetBank(const xmlNode* element, const BasePlugin& names)
     if (!xml::isElement(element, "VorlatekPresetBank")) return;
     for (PresetSlot& s : slots_) {
         s.setName("default");
-        for (int i = 0; i < kPresetParams; ++i) s.values[static_cast<std::size_t>(i)] = names.declaredValue(i);
+        for (int i = 0; i < param::kPresetCount; ++i) s.setValue(i, names.declaredValue(i));
     }
     int next = 0;
     for (xmlNodePtr child = element->children; child && next < kPresetCount; child = child->next) {
@@ -66,7 +78,7 @@ xmlNodePtr PresetBank::writePresetBank(const BasePlugin& names) const {
 
 void PresetBank::swap(int a, int b) {
     if (!validIndex(a) || !validIndex(b)) return;
-    std::swap(slots_[static_cast<std::size_t>(a)], slots_[static_cast<std::size_t>(b)]);
+    slots_[static_cast<std::size_t>(a)].swapWith(slots_[static_cast<std::size_t>(b)]);
 }
 
 }  // namespace vorlatek

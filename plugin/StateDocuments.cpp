@@ -82,14 +82,14 @@ void StateDocuments::loadAtConstruction(DrumPlugin& plugin) {
     }
 
     UserDefaults& defaults = plugin.userDefaults_;
-    defaults.output = plugin.router_.config();
-    defaults.triggerSource = plugin.engine_->triggerOutputInstrument();
-    for (int i = 0; i < kInstrumentCount; ++i) defaults.outAssign[static_cast<std::size_t>(i)] = plugin.outAssign(i);
+    defaults.output = plugin.outputConfig_;
+    defaults.triggerSource = plugin.triggerSource_;
+    defaults.outAssign = plugin.outAssign_;
     defaults.sequencer = plugin.sequencer_;
-    plugin.numOutputs_ = plugin.router_.config().outputCount();
+    plugin.numOutputs_ = plugin.outputConfig_.outputCount();
     plugin.outputFixed_ = true;
 
-    for (int i = 0; i < DrumPlugin::kNumParams; ++i) plugin.setParameter(i, plugin.declaredValue(i));
+    for (int i = 0; i < param::kCount; ++i) plugin.setParameter(i, plugin.declaredValue(i));
 
     {
         const xml::Document presets = parseResource("vpb", "default");
@@ -198,6 +198,8 @@ void StateDocuments::readDefaultResources(DrumPlugin& plugin, const xmlNode* ele
 
 xmlNodePtr StateDocuments::writeBank(const DrumPlugin& plugin) {
     xmlNodePtr root = xml::newElement("VorlatekBank");
+    // Older chunks lack it: the program then stays as it was.
+    xml::setAttribute(root, "currentProgram", xml::formatInt(plugin.currentProgram()));
     xmlAddChild(root, writePluginState(plugin));
     xmlAddChild(root, writeNotPresetParams(plugin));
     xmlAddChild(root, writeSimpleBank(*plugin.store_));
@@ -209,6 +211,9 @@ xmlNodePtr StateDocuments::writeBank(const DrumPlugin& plugin) {
 
 void StateDocuments::readBank(DrumPlugin& plugin, const xmlNode* root) {
     if (!xml::isElement(root, "VorlatekBank")) return;
+    if (const auto text = xml::attribute(root, "currentProgram"))
+        if (const auto n = xml::parseInt(*text); n && PresetBank::validIndex(*n))
+            plugin.currentProgram_.store(*n, std::memory_order_relaxed);
     xml::forEachChildElement(root, [&](xmlNodePtr child) {
         const std::string_view name = xml::nodeName(child);
         if (name == "PluginState") readPluginState(plugin, child);
@@ -233,13 +238,13 @@ void StateDocuments::readNotPresetParams(DrumPlugin& plugin, const xmlNode* elem
             }
         });
         const int index = plugin.controlIndex(name);
-        if (index >= DrumPlugin::kFirstGlobalParam && index < DrumPlugin::kNumParams) plugin.setParameter(index, value);
+        if (index >= param::kFirstGlobal && index < param::kCount) plugin.storeParameter(index, value, false);
     });
 }
 
 xmlNodePtr StateDocuments::writeNotPresetParams(const DrumPlugin& plugin) {
     xmlNodePtr element = xml::newElement("NotPresetParams");
-    for (int i = DrumPlugin::kFirstGlobalParam; i < DrumPlugin::kNumParams; ++i) {
+    for (int i = param::kFirstGlobal; i < param::kCount; ++i) {
         xmlNodePtr param = xml::addChildElement(element, "param");
         xml::setAttribute(param, "name", plugin.controlName(i));
         xml::setAttribute(param, "value", xml::formatFloat(plugin.getParameter(i)));
@@ -265,19 +270,19 @@ xmlNodePtr StateDocuments::writePluginState(const DrumPlugin& plugin) {
     xmlNodePtr element = xml::newElement("PluginState");
     xmlAddChild(element, writeInternalSequencer(plugin.sequencer_, plugin.sequencer_.extSyncType));
 
-    const PatternStore& store = *plugin.store_;
+    const PlaybackSelection& selection = plugin.selection_;
     xmlNodePtr playback = xml::addChildElement(element, "PlaybackSettings");
-    const int fillIn = store.autoFillIn;
+    const int fillIn = selection.autoFillIn();
     if (fillIn == 0) xml::setAttribute(playback, "autoFillIn", "manual");
-    else if (fillIn == 2 || fillIn == 4 || fillIn == 8 || fillIn == 12 || fillIn == 16)
-        xml::setAttribute(playback, "autoFillIn", xml::formatInt(fillIn));
+    else if (PlaybackSelection::validAutoFillIn(fillIn)) xml::setAttribute(playback, "autoFillIn", xml::formatInt(fillIn));
     static constexpr const char* kBasicVariations[] = {"A", "B", "AB"};
-    if (store.basicVariation >= 0 && store.basicVariation <= 2)
-        xml::setAttribute(playback, "basicVariation", kBasicVariations[store.basicVariation]);
-    xml::setAttribute(playback, "introFillInVariation", store.introFillInVariation == 1 ? "B" : "A");
-    xml::setAttribute(playback, "basicPattern", xml::formatInt(store.basicPattern));
-    xml::setAttribute(playback, "introFillInPattern", xml::formatInt(store.introFillInPattern));
-    xml::setAttribute(playback, "startPatternType", store.startPatternType == 1 ? "fillIn" : "basic");
+    const int basicVariation = selection.basicVariation();
+    if (basicVariation >= 0 && basicVariation <= 2)
+        xml::setAttribute(playback, "basicVariation", kBasicVariations[basicVariation]);
+    xml::setAttribute(playback, "introFillInVariation", selection.introFillInVariation() == 1 ? "B" : "A");
+    xml::setAttribute(playback, "basicPattern", xml::formatInt(selection.basicPattern()));
+    xml::setAttribute(playback, "introFillInPattern", xml::formatInt(selection.introFillInPattern()));
+    xml::setAttribute(playback, "startPatternType", selection.startPatternType() == 1 ? "fillIn" : "basic");
 
     const PatternEdition& edition = plugin.edition_;
     xmlNodePtr editing = xml::addChildElement(element, "PatternEdition");
@@ -293,9 +298,7 @@ xmlNodePtr StateDocuments::writePluginState(const DrumPlugin& plugin) {
     for (bool on : edition.selectedInstrument) selected += on ? '1' : '0';
     xml::setAttribute(editing, "selectedInstrument", selected);
 
-    std::array<std::int32_t, 17> assigns{};
-    for (int i = 0; i < kInstrumentCount; ++i) assigns[static_cast<std::size_t>(i)] = plugin.outAssign(i);
-    xmlAddChild(element, writeOutputAssigns(assigns));
+    xmlAddChild(element, writeOutputAssigns(plugin.outAssign_));
     return element;
 }
 
@@ -317,27 +320,26 @@ void StateDocuments::readInternalSequencer(DrumPlugin& plugin, const xmlNode* el
 }
 
 void StateDocuments::readPlaybackSettings(DrumPlugin& plugin, const xmlNode* element) {
-    PatternStore& store = *plugin.store_;
+    PlaybackSelection& selection = plugin.selection_;
     xml::forEachAttribute(element, [&](std::string_view attr, const std::string& text) {
         if (attr == "autoFillIn") {
-            if (text == "manual") store.autoFillIn = 0;
-            else if (const auto n = xml::parseInt(text)) {
-                if (*n == 2 || *n == 4 || *n == 8 || *n == 12 || *n == 16) store.autoFillIn = *n;
-            }
+            if (text == "manual") selection.setAutoFillIn(0);
+            else if (const auto n = xml::parseInt(text); n && *n != 0) selection.setAutoFillIn(*n);
         } else if (attr == "basicVariation") {
-            if (text == "A") store.basicVariation = 0;
-            else if (text == "B") store.basicVariation = 1;
-            else if (text == "AB") store.basicVariation = 2;
+            if (text == "A") selection.setBasicVariation(0);
+            else if (text == "B") selection.setBasicVariation(1);
+            else if (text == "AB") selection.setBasicVariation(2);
         } else if (attr == "introFillInVariation") {
-            if (text == "A") store.introFillInVariation = 0;
-            else if (text == "B") store.introFillInVariation = 1;
+            if (text == "A") selection.setIntroFillInVariation(0);
+            else if (text == "B") selection.setIntroFillInVariation(1);
         } else if (attr == "basicPattern") {
-            if (const auto n = xml::parseInt(text); n && *n >= 0 && *n <= 11) store.basicPattern = *n;
+            if (const auto n = xml::parseInt(text); n && *n >= 0 && *n < kBasicPatternCount) selection.selectPlayPattern(*n);
         } else if (attr == "introFillInPattern") {
-            if (const auto n = xml::parseInt(text); n && *n >= 12 && *n <= 15) store.introFillInPattern = *n;
+            if (const auto n = xml::parseInt(text); n && *n >= kBasicPatternCount && *n < kExtendedPatternCount)
+                selection.selectPlayPattern(*n);
         } else if (attr == "startPatternType") {
-            if (text == "basic") store.startPatternType = 0;
-            else if (text == "fillIn") store.startPatternType = 1;
+            if (text == "basic") selection.setStartPatternType(0);
+            else if (text == "fillIn") selection.setStartPatternType(1);
         }
     });
 }
@@ -369,7 +371,7 @@ void StateDocuments::readOutputConfig(DrumPlugin& plugin, const xmlNode* element
     // The pins were counted and published when the plug-in was built; a configuration met
     // later (a chunk from elsewhere) must not make processing disagree with them.
     if (plugin.outputFixed_) return;
-    OutputConfig output = plugin.router_.config();
+    OutputConfig output = plugin.outputConfig_;
     xml::forEachChildElement(element, [&](xmlNodePtr child) {
         const std::string_view name = xml::nodeName(child);
         xml::forEachAttribute(child, [&](std::string_view attr, const std::string& text) {
@@ -383,13 +385,13 @@ void StateDocuments::readOutputConfig(DrumPlugin& plugin, const xmlNode* element
             } else if (name == "TriggerOutput" && attr == "state") {
                 readOnOff(text, [&](bool on) { output.triggerOn = on; });
             } else if (name == "TriggerOutput" && attr == "type") {
-                if (text == "CB") plugin.engine_->setTriggerOutputInstrument(kCowBell);
-                else if (text == "CP") plugin.engine_->setTriggerOutputInstrument(kHandClap);
-                else if (text == "AC") plugin.engine_->setTriggerOutputInstrument(kAccent);
+                if (text == "CB") plugin.triggerSource_ = kCowBell;
+                else if (text == "CP") plugin.triggerSource_ = kHandClap;
+                else if (text == "AC") plugin.triggerSource_ = kAccent;
             }
         });
     });
-    plugin.router_.setConfig(output);
+    plugin.outputConfig_ = output;
     plugin.numOutputs_ = output.outputCount();
 }
 

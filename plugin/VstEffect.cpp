@@ -104,7 +104,7 @@ VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirector
     effect_.setParameter = setParameterProc;
     effect_.getParameter = getParameterProc;
     effect_.numPrograms = kNumPrograms;
-    effect_.numParams = kNumParams;
+    effect_.numParams = param::kCount;
     effect_.numInputs = 1;
     effect_.numOutputs = 2;
     effect_.flags = effFlagsCanReplacing;
@@ -144,8 +144,10 @@ void VstEffect::updateDisplay() {
     if (created_) callHost(audioMasterUpdateDisplay);
 }
 
-void VstEffect::parameterChanged(int index, float value) {
-    if (created_ && index >= 0 && index < kNumParams) callHost(audioMasterAutomate, index, 0, nullptr, value);
+void VstEffect::parameterChanged(int, float) {}
+
+void VstEffect::automate(int index, float value) {
+    if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
 void VstEffect::notifyEditor(int) {}
@@ -195,7 +197,8 @@ VstIntPtr VstEffect::outputProperties(int pin, VstPinProperties* properties) con
     const int masterPins = config.masterChannels();
     char label[kVstMaxLabelLen] = {};
     bool stereo = false;
-    if (config.masterOn && pin >= 0 && pin < masterPins) {
+    if (pin < 0) return 0;
+    if (config.masterOn && pin < masterPins) {
         std::strcpy(label, "VRLTK Master");
         stereo = config.masterStereo;
     } else {
@@ -213,7 +216,9 @@ VstIntPtr VstEffect::outputProperties(int pin, VstPinProperties* properties) con
 
 VstIntPtr VstEffect::getChunk(void** data, bool isPreset) {
     if (!data) return 0;
-    chunk_ = core_->getChunk(isPreset);
+    std::string chunk = core_->getChunk(isPreset);
+    const std::lock_guard<std::mutex> lock(chunkLock_);
+    chunk_ = std::move(chunk);
     *data = chunk_.empty() ? nullptr : chunk_.data();
     return static_cast<VstIntPtr>(chunk_.size());
 }
@@ -224,7 +229,8 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
         case effClose:
             return 0;
         case effSetProgram:
-            if (value < kNumPrograms) core_->selectProgram(static_cast<int>(value));
+            // The full width of the value: a number that only its low 32 bits make valid is not one.
+            if (value >= 0 && value < kNumPrograms) core_->selectProgram(static_cast<int>(value));
             return 0;
         case effGetProgram:
             return core_->currentProgram();
@@ -259,6 +265,7 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
         case effKeysRequired:
             return 1;
         case effMainsChanged:
+            core_->setProcessing(value != 0);
             if (value != 0) requestMidi();
             return 0;
         case effEditGetRect:

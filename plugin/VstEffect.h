@@ -2,10 +2,12 @@
 // The VST 2.4 adapter: the AEffect record the host sees, the one place that answers every
 // dispatcher opcode, and the PluginHost the core talks back through. It owns the core.
 
+#include "engine/ParameterIndex.h"
 #include "plugin/PluginHost.h"
 #include "plugin/VstInterface.h"
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace vorlatek {
@@ -15,7 +17,6 @@ class DrumPlugin;
 class VstEffect final : public PluginHost {
 public:
     static constexpr int kNumPrograms = 128;
-    static constexpr int kNumParams = 111;
     static constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('V', 'R', 'L', 'T');
     static constexpr int kVstVersion = 2400;
     static constexpr const char* kEffectName = "Vorlatek";
@@ -40,6 +41,7 @@ public:
     // PluginHost
     void updateDisplay() override;
     void parameterChanged(int index, float value) override;
+    void automate(int index, float value) override;
     void notifyEditor(int code) override;
 
 private:
@@ -58,7 +60,9 @@ private:
     // reported to it as automation.
     bool created_ = false;
     std::unique_ptr<DrumPlugin> core_;
-    // What the last effGetChunk returned; valid until the next call or destruction.
+    // What the last effGetChunk returned; valid until the next call or destruction. The
+    // lock keeps two threads of a host from rewriting it at once.
+    std::mutex chunkLock_;
     std::string chunk_;
 };
 

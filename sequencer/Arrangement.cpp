@@ -1,8 +1,9 @@
 // How the extended sequencer strings its patterns together like a performance drum
 // machine, and how a step turns cells into drum triggers.
 
+#include "sequencer/Arrangement.h"
+
 #include "engine/DrumEngine.h"
-#include "sequencer/PatternStore.h"
 #include "sequencer/SequencerListener.h"
 
 #include <cmath>
@@ -11,172 +12,234 @@ namespace vorlatek {
 
 namespace {
 
-constexpr int kVariationA = 0;
-constexpr int kVariationB = 1;
-constexpr int kAlternateAB = 2;
+constexpr int kVariationA = PlaybackSelection::kVariationA;
+constexpr int kVariationB = PlaybackSelection::kVariationB;
+constexpr int kAlternateAB = PlaybackSelection::kAlternateAB;
 
 bool validStep(int step) { return step >= 0 && step < kPatternSteps; }
 
-// Stores a tap into one step, as the value was tapped (an accent-row tap of 1 stays 1),
-// and clears the waiting rows.
-void writeTap(StepPattern& pattern, int step, bool (&rows)[kPatternRows], std::int32_t value) {
-    for (int row = 0; row < kPatternRows; ++row) {
-        if (!rows[row]) continue;
-        rows[row] = false;
-        if (!validStep(step)) continue;
-        StepCell& cell = pattern.cells[row][step];
-        cell.on = (value & kCellOn) ? 1 : 0;
-        cell.accent = (value & kCellAccentOnly) ? 1 : 0;
-    }
+std::uint32_t rowBits(const TapMailbox::Rows& rows) {
+    std::uint32_t bits = 0;
+    for (int row = 0; row < kPatternRows; ++row)
+        if (rows[static_cast<std::size_t>(row)]) bits |= 1u << row;
+    return bits;
 }
 
 }  // namespace
 
-void PatternStore::startExtended() {
-    running = true;
-    currentStep = 0;
-    currentPart = 0;
-    currentBasicVariation = basicVariation == kVariationB ? kVariationB : kVariationA;
-    if (startPatternType == 0) {
-        measureCounter = 0;
-        currentPattern = basicPattern;
-        currentVariation = currentBasicVariation;
-    } else {
-        measureCounter = -1;  // the intro does not count towards the fill-in cycle
-        currentPattern = introFillInPattern;
-        currentVariation = introFillInVariation;
-    }
+Arrangement::Arrangement(DrumEngine* engine, SequencerListener* listener, PlaybackSelection& selection,
+                         const RandomThresholds& thresholds)
+    : engine_(engine), listener_(listener), selection_(selection), thresholds_(thresholds) {}
+
+void Arrangement::setPatterns(PatternLibrary* library, const RandomThinning* thinning) {
+    library_ = library;
+    thinning_ = thinning;
 }
 
-int PatternStore::switchAllowed(const StepPattern* current, int a, const StepPattern* target) {
+void Arrangement::publish() {
+    position_.running_.store(running_, std::memory_order_relaxed);
+    PlaybackPosition::put(position_.currentPattern_, currentPattern_);
+    PlaybackPosition::put(position_.currentVariation_, currentVariation_);
+    PlaybackPosition::put(position_.currentPart_, currentPart_);
+    PlaybackPosition::put(position_.currentStep_, currentStep_);
+    PlaybackPosition::put(position_.currentSimplePattern_, currentSimplePattern_);
+    PlaybackPosition::put(position_.simpleStep_, simpleStep_);
+}
+
+const StepPattern* Arrangement::currentPartPattern() const {
+    return part(currentPattern_, currentVariation_, currentPart_);
+}
+
+// Extended sequencer --------------------------------------------------------------------------
+
+void Arrangement::startExtended() {
+    running_ = true;
+    currentStep_ = 0;
+    currentPart_ = 0;
+    currentBasicVariation_ = selection_.basicVariation() == kVariationB ? kVariationB : kVariationA;
+    if (selection_.startPatternType() == PlaybackSelection::kStartBasic) {
+        measureCounter_ = 0;
+        currentPattern_ = selection_.basicPattern();
+        currentVariation_ = currentBasicVariation_;
+    } else {
+        measureCounter_ = -1;  // the intro does not count towards the fill-in cycle
+        currentPattern_ = selection_.introFillInPattern();
+        currentVariation_ = selection_.introFillInVariation();
+    }
+    publish();
+}
+
+void Arrangement::stopExtended() {
+    running_ = false;
+    publish();
+}
+
+int Arrangement::switchAllowed(const StepPattern* current, int a, const StepPattern* target) {
     if (!current || !target || a < 0 || a >= current->stepsPerBeat) return -1;
     const double c = static_cast<double>(target->stepsPerBeat) / current->stepsPerBeat * (a + 1);
     if (c != std::floor(c) || c >= target->length) return -1;
     return static_cast<int>(c) - 1;
 }
 
-void PatternStore::switchTo(int pattern, int variation, int k) {
-    currentPattern = pattern;
-    currentVariation = variation;
-    currentPart = 0;
-    currentStep = k;
+void Arrangement::switchTo(int pattern, int variation, int k) {
+    currentPattern_ = pattern;
+    currentVariation_ = variation;
+    currentPart_ = 0;
+    currentStep_ = k;
 }
 
-void PatternStore::advanceStep() {
+void Arrangement::advanceStep() {
     const StepPattern* playing = currentPartPattern();
+    const int basicPattern = selection_.basicPattern();
+    const int fillInPattern = selection_.introFillInPattern();
+    const int fillInVariation = selection_.introFillInVariation();
+    const int autoFillIn = selection_.autoFillIn();
 
     // Inside the first beat a new selection, or a manual fill-in, takes over at once.
-    if (autoFillIn == 0 && fillInRequested) {
-        const int k = switchAllowed(playing, currentStep, part(introFillInPattern, introFillInVariation, 0));
+    if (autoFillIn == 0 && selection_.fillInRequested()) {
+        const int k = switchAllowed(playing, currentStep_, part(fillInPattern, fillInVariation, 0));
         if (k >= 0) {
-            fillInRequested = false;
-            switchTo(introFillInPattern, introFillInVariation, k);
+            selection_.cancelFillIn();
+            switchTo(fillInPattern, fillInVariation, k);
             playing = currentPartPattern();
         }
     }
-    if (currentPattern < kBasicPatternCount && currentPattern != basicPattern) {
-        const int k = switchAllowed(playing, currentStep, part(basicPattern, currentBasicVariation, 0));
+    if (currentPattern_ < kBasicPatternCount && currentPattern_ != basicPattern) {
+        const int k = switchAllowed(playing, currentStep_, part(basicPattern, currentBasicVariation_, 0));
         if (k >= 0) {
-            switchTo(basicPattern, currentBasicVariation, k);
+            switchTo(basicPattern, currentBasicVariation_, k);
             playing = currentPartPattern();
         }
     }
-    if (currentPattern >= kBasicPatternCount && currentPattern != introFillInPattern) {
-        const int k = switchAllowed(playing, currentStep, part(introFillInPattern, introFillInVariation, 0));
+    if (currentPattern_ >= kBasicPatternCount && currentPattern_ != fillInPattern) {
+        const int k = switchAllowed(playing, currentStep_, part(fillInPattern, fillInVariation, 0));
         if (k >= 0) {
-            switchTo(introFillInPattern, introFillInVariation, k);
+            switchTo(fillInPattern, fillInVariation, k);
             playing = currentPartPattern();
         }
     }
 
-    ++currentStep;
-    if (playing && currentStep < playing->length) return;
+    ++currentStep_;
+    if (playing && currentStep_ < playing->length) {
+        publish();
+        return;
+    }
 
-    currentStep = 0;
-    const StepPattern* second = part(currentPattern, currentVariation, 1);
-    if (currentPart == 0 && second && second->length != 0) {
-        currentPart = 1;
+    currentStep_ = 0;
+    const StepPattern* second = part(currentPattern_, currentVariation_, 1);
+    if (currentPart_ == 0 && second && second->length != 0) {
+        currentPart_ = 1;
+        publish();
         return;
     }
 
     // End of the measure. An intro (counter -1) leaves the A/B alternation where it was.
-    if (measureCounter != -1)
-        currentBasicVariation = basicVariation == kAlternateAB ? 1 - currentBasicVariation : basicVariation;
-    currentPart = 0;
+    const int basicVariation = selection_.basicVariation();
+    if (measureCounter_ != -1)
+        currentBasicVariation_ = basicVariation == kAlternateAB ? 1 - currentBasicVariation_ : basicVariation;
+    currentPart_ = 0;
 
     bool fillIn = false;
     if (autoFillIn > 0) {
-        ++measureCounter;
-        fillIn = measureCounter == autoFillIn - 1;
-        if (measureCounter >= autoFillIn) measureCounter = 0;
+        ++measureCounter_;
+        fillIn = measureCounter_ == autoFillIn - 1;
+        if (measureCounter_ >= autoFillIn) measureCounter_ = 0;
     } else {
-        fillIn = fillInRequested;
-        fillInRequested = false;
+        fillIn = selection_.takeFillIn();
     }
     if (fillIn) {
-        currentPattern = introFillInPattern;
-        currentVariation = introFillInVariation;
+        currentPattern_ = fillInPattern;
+        currentVariation_ = fillInVariation;
     } else {
-        currentPattern = basicPattern;
-        currentVariation = currentBasicVariation;
+        currentPattern_ = basicPattern;
+        currentVariation_ = currentBasicVariation_;
     }
+    publish();
 }
 
-bool PatternStore::randomMuted(const StepPattern& pattern, int row, int step) const {
-    return randActive && row >= 0 && row < kPatternRows && validStep(step) && randomisedRows[row] &&
-           randomised == &pattern && randomRank[row][step] >= randThreshold[row];
+void Arrangement::playExtendedStep() {
+    const PatternRef ref = PatternRef::extended(currentPattern_, currentVariation_, currentPart_);
+    const StepPattern* playing = currentPartPattern();
+    if (!running_ || !validStep(currentStep_) || !playing) return;
+    writeTap(ref, currentStep_, extTapRows_, extTapValue_);
+    playStep(*playing, ref, currentStep_);
 }
 
-void PatternStore::playStep(const StepPattern& pattern, int step) {
+// Simple sequencer ----------------------------------------------------------------------------
+
+void Arrangement::startSimple(int pattern) {
+    currentSimplePattern_ = pattern;
+    simpleStep_ = 0;
+    publish();
+}
+
+void Arrangement::stopSimple() {
+    currentSimplePattern_ = -1;
+    simpleStep_ = -1;
+    publish();
+}
+
+void Arrangement::advanceSimpleStep() {
+    const StepPattern* pattern = library_ ? library_->simplePattern(currentSimplePattern_) : nullptr;
+    if (!pattern) return;
+    if (++simpleStep_ >= pattern->length) simpleStep_ = 0;
+    publish();
+}
+
+void Arrangement::playSimpleStep() {
+    const StepPattern* playing = library_ ? library_->simplePattern(currentSimplePattern_) : nullptr;
+    if (!playing || !validStep(simpleStep_)) return;
+    const PatternRef ref = PatternRef::simple(currentSimplePattern_);
+    writeTap(ref, simpleStep_, simpleTapRows_, simpleTapValue_);
+    playStep(*playing, ref, simpleStep_);
+}
+
+// Steps and taps -------------------------------------------------------------------------------
+
+bool Arrangement::randomMuted(const PatternRef& playing, int row, int step) const {
+    return thinning_ && thinning_->muted(playing, row, step, thresholds_);
+}
+
+void Arrangement::playStep(const StepPattern& pattern, const PatternRef& ref, int step) {
     bool accent = pattern.cells[kAccentRow][step].on != 0;
-    if (accent && randomMuted(pattern, kAccentRow, step)) accent = false;
+    if (accent && randomMuted(ref, kAccentRow, step)) accent = false;
     if (accent) {
-        if (listener) listener->instrumentActivity(kAccentRow);
-        if (engine && engine->triggerOutputInstrument() == kAccentRow) engine->startTriggerPulse();
+        if (listener_) listener_->instrumentActivity(kAccentRow);
+        if (engine_ && engine_->triggerOutputInstrument() == kAccentRow) engine_->startTriggerPulse();
     }
     for (int i = 0; i < kAccentRow; ++i) {
         const StepCell& cell = pattern.cells[i][step];
-        if (!cell.on || randomMuted(pattern, i, step)) continue;
-        if (engine) engine->triggerInstrument(i, cell.accent != 0, accent);
-        if (listener) listener->instrumentActivity(i);
+        if (!cell.on || randomMuted(ref, i, step)) continue;
+        if (engine_) engine_->triggerInstrument(i, cell.accent != 0, accent);
+        if (listener_) listener_->instrumentActivity(i);
     }
 }
 
-void PatternStore::writeExtendedTap() {
-    if (StepPattern* playing = part(currentPattern, currentVariation, currentPart))
-        writeTap(*playing, currentStep, extTapRows, extTapValue);
+void Arrangement::holdExtendedTap(const TapMailbox::Tap& tap) {
+    extTapRows_ = rowBits(tap.rows);
+    extTapValue_ = tap.value;
 }
 
-void PatternStore::writeSimpleTap() {
-    if (StepPattern* playing = simplePattern(currentSimplePattern))
-        writeTap(*playing, simpleStep, simpleTapRows, simpleTapValue);
+void Arrangement::holdSimpleTap(const TapMailbox::Tap& tap) {
+    simpleTapRows_ = rowBits(tap.rows);
+    simpleTapValue_ = tap.value;
 }
 
-void PatternStore::playExtendedStep() {
-    StepPattern* playing = part(currentPattern, currentVariation, currentPart);
-    if (!running || !validStep(currentStep) || !playing) return;
-    writeTap(*playing, currentStep, extTapRows, extTapValue);
-    playStep(*playing, currentStep);
+// Stores the waiting tap into one step, as the value was tapped, and clears it.
+void Arrangement::writeTap(const PatternRef& pattern, int step, std::uint32_t& rows, int value) {
+    const std::uint32_t waiting = rows;
+    rows = 0;
+    if (!library_ || !validStep(step) || !library_->find(pattern)) return;
+    journal_.write(*library_, pattern, step, waiting, value);
 }
 
-void PatternStore::playSimpleStep() {
-    StepPattern* playing = simplePattern(currentSimplePattern);
-    if (!playing || !validStep(simpleStep)) return;
-    writeTap(*playing, simpleStep, simpleTapRows, simpleTapValue);
-    playStep(*playing, simpleStep);
+void Arrangement::writeExtendedTap() {
+    writeTap(PatternRef::extended(currentPattern_, currentVariation_, currentPart_), currentStep_, extTapRows_,
+             extTapValue_);
 }
 
-void PatternStore::selectPlayPattern(int m) {
-    if (m >= 0 && m < kBasicPatternCount)
-        basicPattern = m;
-    else if (m >= kBasicPatternCount && m < kExtendedPatternCount)
-        introFillInPattern = m;
-}
-
-void PatternStore::toggleStartPatternType() { startPatternType = startPatternType == 0 ? 1 : 0; }
-
-void PatternStore::setAutoFillIn(int n) {
-    if (n == 0 || n == 2 || n == 4 || n == 8 || n == 12 || n == 16) autoFillIn = n;
+void Arrangement::writeSimpleTap() {
+    writeTap(PatternRef::simple(currentSimplePattern_), simpleStep_, simpleTapRows_, simpleTapValue_);
 }
 
 }  // namespace vorlatek

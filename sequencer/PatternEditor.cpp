@@ -28,11 +28,18 @@ int cellForButton(float value) {
 }  // namespace
 
 PatternEditor::PatternEditor(PatternStore& store, const SequencerSettings& settings, PatternEdition& edition,
-                             ClockState& clock)
-    : store_(store), settings_(settings), edition_(edition), clock_(clock) {}
+                             PlaybackSelection& selection, const PlaybackPosition& position,
+                             SequencerRequests& requests, SequencerListener* listener)
+    : store_(store),
+      settings_(settings),
+      edition_(edition),
+      selection_(selection),
+      position_(position),
+      requests_(requests),
+      listener_(listener) {}
 
 void PatternEditor::notify(int code) const {
-    if (store_.listener) store_.listener->notify(code);
+    if (listener_) listener_->notify(code);
 }
 
 // Gates and the edited pattern ----------------------------------------------------------------
@@ -41,7 +48,7 @@ bool PatternEditor::editAllowed() const { return settings_.intSeqOn && (edition_
 
 bool PatternEditor::randomGate() const { return editAllowed() && edition_.randMode; }
 
-bool PatternEditor::randomPending() const { return randomGate() && store_.randPending; }
+bool PatternEditor::randomPending() const { return randomGate() && store_.randomPending(); }
 
 StepPattern* PatternEditor::editedPattern() {
     if (settings_.hostMode) return store_.simplePattern(edition_.editedSimplePattern);
@@ -69,16 +76,19 @@ void PatternEditor::setWriteMode(bool on) {
 }
 
 void PatternEditor::pointAtSequencer() {
-    if (!store_.running) {
-        setEditedExtendedPattern(store_.startPatternType == 0 ? store_.basicPattern : store_.introFillInPattern);
+    if (!position_.running()) {
+        setEditedExtendedPattern(selection_.startPatternType() == PlaybackSelection::kStartBasic
+                                     ? selection_.basicPattern()
+                                     : selection_.introFillInPattern());
         setEditedExtendedPart(0);
-        setEditedExtendedVariation(store_.basicVariation == 1 ? 1 : 0);
+        setEditedExtendedVariation(selection_.basicVariation() == PlaybackSelection::kVariationB ? 1 : 0);
         return;
     }
-    setEditedExtendedPattern(store_.currentPattern);
-    setEditedExtendedVariation(store_.currentVariation);
-    setEditedExtendedPart(store_.currentPart);
-    setEditedSimplePattern(store_.currentSimplePattern < 0 ? 0 : store_.currentSimplePattern);
+    setEditedExtendedPattern(position_.currentPattern());
+    setEditedExtendedVariation(position_.currentVariation());
+    setEditedExtendedPart(position_.currentPart());
+    const int simple = position_.currentSimplePattern();
+    setEditedSimplePattern(simple < 0 ? 0 : simple);
 }
 
 void PatternEditor::setAutoFollow(bool on) {
@@ -155,6 +165,20 @@ void PatternEditor::hostModeChanged() {
 
 void PatternEditor::refreshRandomGate() { store_.updateRandomGate(randomGate()); }
 
+void PatternEditor::followPlayback() {
+    const bool followEdit = settings_.intSeqOn && (edition_.writeMode || settings_.hostMode) && edition_.autoFollow &&
+                            !edition_.lengthMode && !edition_.randMode;
+    const bool followPlay = settings_.intSeqOn && !settings_.hostMode && !edition_.writeMode && position_.running();
+
+    const int simple = position_.currentSimplePattern();
+    if (followEdit && simple != -1 && simple != edition_.editedSimplePattern) setEditedSimplePattern(simple);
+    if (followPlay || (followEdit && position_.currentPattern() != -1)) {
+        setEditedExtendedPattern(position_.currentPattern());
+        setEditedExtendedVariation(position_.currentVariation());
+        setEditedExtendedPart(position_.currentPart());
+    }
+}
+
 // Mode buttons ------------------------------------------------------------------------------------------
 
 bool PatternEditor::writeModeButton(float value) {
@@ -181,7 +205,7 @@ void PatternEditor::stepButton(int step, float value) {
     if (step < 0 || step >= kPatternSteps) return;
     if (!editAllowed()) {
         if (settings_.intSeqOn) {
-            store_.selectPlayPattern(step);
+            selection_.selectPlayPattern(step);
             notify(kNotifyPlayPatternSelected);
         }
         return;
@@ -194,7 +218,7 @@ void PatternEditor::stepButton(int step, float value) {
     }
     const int cell = cellForButton(value);
     if (randomPending()) {
-        if (validRow(randomTarget_) && !store_.randomisedRows[randomTarget_]) pattern->setCell(cell, randomTarget_, step);
+        if (validRow(randomTarget_) && !store_.rowRandomised(randomTarget_)) pattern->setCell(cell, randomTarget_, step);
         return;
     }
     for (int row = 0; row < kPatternRows; ++row)
@@ -207,17 +231,14 @@ void PatternEditor::tapButton(Modifiers modifiers) {
         return;
     }
     if (editAllowed()) {
-        // Rows and value first: the clock reads them once it sees the pending flag.
-        clock_.tapRows = edition_.selectedInstrument;
-        clock_.tapValue = modifiers.control ? kCellAccented : kCellOn;
-        clock_.tapPending.store(true, std::memory_order_release);
+        requests_.tap.post(edition_.selectedInstrument, modifiers.control ? kCellAccented : kCellOn);
         return;
     }
     if (!settings_.intSeqOn || settings_.hostMode) return;
-    if (store_.running) {
-        store_.fillInRequested = true;
+    if (position_.running()) {
+        selection_.requestFillIn();
     } else {
-        store_.toggleStartPatternType();
+        selection_.toggleStartPatternType();
         notify(kNotifyStartPatternType);
     }
 }
@@ -243,9 +264,13 @@ void PatternEditor::moveEditedPattern(int direction) {
 }
 
 void PatternEditor::checkRandomTarget() {
-    if (validRow(randomTarget_) && store_.randomisedRows[randomTarget_]) return;
-    const auto first = std::find(std::begin(store_.randomisedRows), std::end(store_.randomisedRows), true);
-    if (first != std::end(store_.randomisedRows)) randomTarget_ = static_cast<int>(first - std::begin(store_.randomisedRows));
+    if (validRow(randomTarget_) && store_.rowRandomised(randomTarget_)) return;
+    for (int row = 0; row < kPatternRows; ++row) {
+        if (store_.rowRandomised(row)) {
+            randomTarget_ = row;
+            return;
+        }
+    }
 }
 
 bool PatternEditor::variationButton(int variation) {
@@ -412,7 +437,7 @@ int PatternEditor::displayCell(int row, int step) const {
     const StepPattern* pattern = editedPattern();
     if (!pattern) return kCellOff;
     const int cell = pattern->getCell(row, step);
-    if (pattern != store_.randomised || !validRow(row) || !store_.randomisedRows[row]) return cell;
+    if (pattern != store_.randomised() || !store_.rowRandomised(row)) return cell;
     if (store_.thinnedOut(row, step)) return kCellOff;
     return kCellOn | (cell & kCellAccentOnly);
 }

@@ -9,17 +9,24 @@
 // is set; random editing additionally needs random mode. In host mode the edited pattern is
 // a simple pattern, otherwise one part of one variation of an extended pattern.
 //
-// Runs on the editor's thread without locks while the audio thread plays the same patterns.
+// Runs on the editing threads (under the plug-in's editing lock). It edits the editor's side
+// of the patterns; the audio thread plays a copy that the plug-in hands over after each edit,
+// and it reaches playback only through the playback selection, the requests and what the
+// audio thread publishes of its position.
 
-#include "sequencer/ClockState.h"
 #include "sequencer/PatternEdition.h"
 #include "sequencer/PatternStore.h"
+#include "sequencer/PlaybackPosition.h"
+#include "sequencer/PlaybackSelection.h"
 #include "sequencer/RowClipboard.h"
+#include "sequencer/SequencerRequests.h"
 #include "sequencer/SequencerSettings.h"
 
 #include <string_view>
 
 namespace vorlatek {
+
+class SequencerListener;
 
 // The modifier keys held during a click.
 struct Modifiers {
@@ -32,8 +39,10 @@ class PatternEditor {
 public:
     using Rows = PatternStore::RowSelection;
 
-    // Notifications go to the store's listener.
-    PatternEditor(PatternStore& store, const SequencerSettings& settings, PatternEdition& edition, ClockState& clock);
+    // Notifications go to `listener` (may be null).
+    PatternEditor(PatternStore& store, const SequencerSettings& settings, PatternEdition& edition,
+                  PlaybackSelection& selection, const PlaybackPosition& position, SequencerRequests& requests,
+                  SequencerListener* listener);
 
     // Gates ----------------------------------------------------------------------------------
     bool editAllowed() const;
@@ -69,6 +78,10 @@ public:
     // Re-evaluates whether random editing is allowed; leaving it undoes a pending result.
     // The setters call it; the panel calls it whenever it refreshes the random-mode button.
     void refreshRandomGate();
+    // The edited pattern follows what plays: in play mode the edited extended pattern is the
+    // playing one; with auto follow while editing, the edited pattern follows the sequencer
+    // (not in length or random mode). Called after the audio thread moved on.
+    void followPlayback();
 
     // Mode buttons (value > 0.5 = on). Auto follow, random and length mode are refused
     // unless editing is allowed. Each returns false when refused (only a redraw is due).
@@ -145,7 +158,10 @@ private:
     PatternStore& store_;
     const SequencerSettings& settings_;
     PatternEdition& edition_;
-    ClockState& clock_;
+    PlaybackSelection& selection_;
+    const PlaybackPosition& position_;
+    SequencerRequests& requests_;
+    SequencerListener* listener_;
 
     RowClipboard rowClipboard_;
     StepPattern simpleClipboard_;

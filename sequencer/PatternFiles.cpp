@@ -120,7 +120,7 @@ bool saveElement(const std::string& path, xmlNodePtr element) {
     return xml::Document::withRoot(element).saveFile(path);
 }
 
-bool readBankDocument(const xml::Document& document, PatternStore& store) {
+bool readBankDocument(const xml::Document& document, PatternLibrary& store) {
     const xmlNode* root = document.root();
     if (xml::isElement(root, kSimpleBankElement)) readSimpleBank(root, store);
     else if (xml::isElement(root, kExtendedBankElement)) readExtendedBank(root, store);
@@ -166,14 +166,14 @@ xmlNodePtr writeExtendedPattern(const ExtendedPattern& pattern) {
     return element;
 }
 
-xmlNodePtr writeSimpleBank(const PatternStore& store) {
+xmlNodePtr writeSimpleBank(const PatternLibrary& store) {
     xmlNodePtr element = xml::newElement(kSimpleBankElement);
     if (!element) return nullptr;
     for (const StepPattern& pattern : store.simplePatterns) attach(element, writeSimplePattern(pattern));
     return element;
 }
 
-xmlNodePtr writeExtendedBank(const PatternStore& store) {
+xmlNodePtr writeExtendedBank(const PatternLibrary& store) {
     xmlNodePtr element = xml::newElement(kExtendedBankElement);
     if (!element) return nullptr;
     for (const ExtendedPattern& pattern : store.extendedPatterns)
@@ -181,12 +181,12 @@ xmlNodePtr writeExtendedBank(const PatternStore& store) {
     return element;
 }
 
-xmlNodePtr writeSimpleSet(const PatternStore& store, int index, xmlNodePtr preset) {
+xmlNodePtr writeSimpleSet(const PatternLibrary& store, int index, xmlNodePtr preset) {
     const StepPattern* pattern = store.simplePattern(index);
     return writeSet(kSimpleSetElement, pattern ? writeSimplePattern(*pattern) : nullptr, preset);
 }
 
-xmlNodePtr writeExtendedSet(const PatternStore& store, int index, xmlNodePtr preset) {
+xmlNodePtr writeExtendedSet(const PatternLibrary& store, int index, xmlNodePtr preset) {
     const ExtendedPattern* pattern = store.extendedPattern(index);
     return writeSet(kExtendedSetElement, pattern ? writeExtendedPattern(*pattern) : nullptr, preset);
 }
@@ -240,20 +240,20 @@ void readExtendedPattern(const xmlNode* node, ExtendedPattern& pattern) {
     });
 }
 
-void readSimpleBank(const xmlNode* node, PatternStore& store) {
+void readSimpleBank(const xmlNode* node, PatternLibrary& store) {
     if (!xml::isElement(node, kSimpleBankElement)) return;
     readBankChildren(node, kSimplePatternElement, kSimplePatternCount,
                      [&](const xmlNode* child, int slot) { readSimplePattern(child, store.simplePatterns[slot]); });
 }
 
-void readExtendedBank(const xmlNode* node, PatternStore& store) {
+void readExtendedBank(const xmlNode* node, PatternLibrary& store) {
     if (!xml::isElement(node, kExtendedBankElement)) return;
     readBankChildren(node, kExtendedPatternElement, kExtendedPatternCount, [&](const xmlNode* child, int slot) {
         readExtendedPattern(child, store.extendedPatterns[slot]);
     });
 }
 
-bool savePatternFile(const std::string& path, const PatternStore& store, int simpleIndex,
+bool savePatternFile(const std::string& path, const PatternLibrary& store, int simpleIndex,
                      int extendedIndex, const PresetElementBuilder& buildPreset) {
     if (path.empty()) return false;
     const auto preset = [&]() -> xmlNodePtr { return buildPreset ? buildPreset() : nullptr; };
@@ -275,11 +275,11 @@ bool savePatternFile(const std::string& path, const PatternStore& store, int sim
     return saveElement(path, element);
 }
 
-bool loadPatternBank(const void* data, std::size_t size, PatternStore& store) {
+bool loadPatternBank(const void* data, std::size_t size, PatternLibrary& store) {
     return readBankDocument(xml::Document::parseMemory(data, size), store);
 }
 
-bool loadPatternBankFile(const std::string& path, PatternStore& store) {
+bool loadPatternBankFile(const std::string& path, PatternLibrary& store) {
     return readBankDocument(xml::Document::parseFile(path), store);
 }
 

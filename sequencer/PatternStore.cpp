@@ -5,45 +5,21 @@
 
 namespace vorlatek {
 
-PatternStore::PatternStore(DrumEngine* drumEngine, SequencerListener* sequencerListener)
-    : engine(drumEngine), listener(sequencerListener), generator(1234) {
-    generator.seed(static_cast<std::uint32_t>(std::time(nullptr)));
+PatternStore::PatternStore(const RandomThresholds* thresholds)
+    : generator_(1234), thresholds_(thresholds ? thresholds : &ownThresholds_) {
+    generator_.seed(static_cast<std::uint32_t>(std::time(nullptr)));
     // No random result yet: every rank unset.
-    for (auto& row : randomRank) std::fill(std::begin(row), std::end(row), -1.0f);
+    for (auto& row : randomRank_) std::fill(std::begin(row), std::end(row), -1.0f);
 }
 
-StepPattern* PatternStore::simplePattern(int i) {
-    return i >= 0 && i < kSimplePatternCount ? &simplePatterns[i] : nullptr;
-}
-
-const StepPattern* PatternStore::simplePattern(int i) const {
-    return const_cast<PatternStore*>(this)->simplePattern(i);
-}
-
-ExtendedPattern* PatternStore::extendedPattern(int i) {
-    return i >= 0 && i < kExtendedPatternCount ? &extendedPatterns[i] : nullptr;
-}
-
-const ExtendedPattern* PatternStore::extendedPattern(int i) const {
-    return const_cast<PatternStore*>(this)->extendedPattern(i);
-}
-
-PatternVariation* PatternStore::variation(int i, int v) {
-    ExtendedPattern* pattern = extendedPattern(i);
-    return pattern ? pattern->variation(v) : nullptr;
-}
-
-const PatternVariation* PatternStore::variation(int i, int v) const {
-    return const_cast<PatternStore*>(this)->variation(i, v);
-}
-
-StepPattern* PatternStore::part(int i, int v, int p) {
-    PatternVariation* found = variation(i, v);
-    return found ? found->part(p) : nullptr;
-}
-
-const StepPattern* PatternStore::part(int i, int v, int p) const {
-    return const_cast<PatternStore*>(this)->part(i, v, p);
+RandomThinning PatternStore::thinning() const {
+    RandomThinning view;
+    view.active = randActive_;
+    view.pattern = refOf(randomised_);
+    std::copy(std::begin(randomisedRows_), std::end(randomisedRows_), view.rows);
+    for (int row = 0; row < kPatternRows; ++row)
+        std::copy(std::begin(randomRank_[row]), std::end(randomRank_[row]), view.rank[row]);
+    return view;
 }
 
 }  // namespace vorlatek

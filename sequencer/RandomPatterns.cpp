@@ -34,19 +34,19 @@ bool validCell(int row, int step) {
 
 void PatternStore::randomizePattern(StepPattern* pattern, const RowSelection& rows) {
     if (!pattern) return;
-    if (pattern != randomised) copyPattern(*pattern, randomBackup);
-    if (randomised) bakeRandom();
-    randomised = pattern;
+    if (pattern != randomised_) copyPattern(*pattern, randomBackup_);
+    if (randomised_) bakeRandom();
+    randomised_ = pattern;
 
     for (int row = 0; row < kPatternRows; ++row) {
         const bool selected = rows[static_cast<std::size_t>(row)];
-        randomisedRows[row] = selected;
+        randomisedRows_[row] = selected;
         if (!selected) {
-            // Use up as many draws as a randomised row would, so that every row's steps
+            // Use up as many draws as a randomised_ row would, so that every row's steps
             // come out the same whichever other rows are chosen.
             for (int step = 0; step < kPatternSteps; ++step) {
-                generator.next();
-                uniformBelow(generator, 2);
+                generator_.next();
+                uniformBelow(generator_, 2);
             }
             continue;
         }
@@ -54,84 +54,84 @@ void PatternStore::randomizePattern(StepPattern* pattern, const RowSelection& ro
         // place among those already placed.
         int order[kPatternSteps] = {};
         for (int j = 0; j < kPatternSteps; ++j) {
-            const auto at = static_cast<int>(uniformBelow(generator, static_cast<std::uint32_t>(j + 1)));
+            const auto at = static_cast<int>(uniformBelow(generator_, static_cast<std::uint32_t>(j + 1)));
             std::copy_backward(order + at, order + j, order + j + 1);
             order[at] = j;
         }
         for (int step = 0; step < kPatternSteps; ++step) {
-            randomRank[row][step] = static_cast<float>(order[step]) * kRankStep;
-            const bool accented = uniformBelow(generator, 2) != 0;
+            randomRank_[row][step] = static_cast<float>(order[step]) * kRankStep;
+            const bool accented = uniformBelow(generator_, 2) != 0;
             pattern->setCell(accented ? kCellAccented : kCellOn, row, step);  // AC is always accented
         }
     }
-    randPending = true;
+    randPending_ = true;
 }
 
 void PatternStore::nextRandom(StepPattern* pattern, const RowSelection& rows) {
     if (!pattern) return;
-    if (currentSeed != 0) seedHistory.push_back(currentSeed);
-    std::uint32_t draw = generator.next();
-    while (draw > kLastEvenSeedDraw) draw = generator.next();
-    currentSeed = draw % kSeedCount + 1;
-    generator.seed(currentSeed);
+    if (currentSeed_ != 0) seedHistory_.push_back(currentSeed_);
+    std::uint32_t draw = generator_.next();
+    while (draw > kLastEvenSeedDraw) draw = generator_.next();
+    currentSeed_ = draw % kSeedCount + 1;
+    generator_.seed(currentSeed_);
     randomizePattern(pattern, rows);
 }
 
 void PatternStore::previousRandom(StepPattern* pattern, const RowSelection& rows) {
-    if (!pattern || seedHistory.empty()) return;
-    currentSeed = seedHistory.back();
-    seedHistory.pop_back();
-    generator.seed(currentSeed);
+    if (!pattern || seedHistory_.empty()) return;
+    currentSeed_ = seedHistory_.back();
+    seedHistory_.pop_back();
+    generator_.seed(currentSeed_);
     randomizePattern(pattern, rows);
 }
 
 bool PatternStore::thinnedOut(int row, int step) const {
-    return validCell(row, step) && randomisedRows[row] && randomRank[row][step] >= randThreshold[row];
+    return validCell(row, step) && randomisedRows_[row] && randomRank_[row][step] >= thresholds_->get(row);
 }
 
 void PatternStore::bakeRandom() {
-    if (randomised) {
+    if (randomised_) {
         for (int row = 0; row < kPatternRows; ++row)
             for (int step = 0; step < kPatternSteps; ++step)
-                if (thinnedOut(row, step)) randomised->setCell(kCellOff, row, step);
+                if (thinnedOut(row, step)) randomised_->setCell(kCellOff, row, step);
     }
     resetRandom();
 }
 
 void PatternStore::resetRandom() {
-    randPending = false;
-    std::fill(std::begin(randomisedRows), std::end(randomisedRows), false);
-    for (auto& row : randomRank) std::fill(std::begin(row), std::end(row), kNoRank);
+    randPending_ = false;
+    std::fill(std::begin(randomisedRows_), std::end(randomisedRows_), false);
+    for (auto& row : randomRank_) std::fill(std::begin(row), std::end(row), kNoRank);
 }
 
 void PatternStore::acceptRandom() {
-    if (!randomised) return;
+    if (!randomised_) return;
     bakeRandom();
-    copyPattern(*randomised, randomBackup);
-    randomised = nullptr;
+    copyPattern(*randomised_, randomBackup_);
+    randomised_ = nullptr;
 }
 
 void PatternStore::undoRandom() {
-    if (randomised) {
+    if (randomised_) {
         for (int row = 0; row < kPatternRows; ++row) {
-            if (!randomisedRows[row]) continue;
+            if (!randomisedRows_[row]) continue;
             for (int step = 0; step < kPatternSteps; ++step)
-                randomised->setCell(randomBackup.getCell(row, step), row, step);
+                randomised_->setCell(randomBackup_.getCell(row, step), row, step);
         }
     }
     resetRandom();
 }
 
 void PatternStore::discardRandom() {
-    if (randPending) undoRandom();
+    if (randPending_) undoRandom();
     resetRandom();
-    randomised = nullptr;
+    randomised_ = nullptr;
 }
 
 void PatternStore::updateRandomGate(bool gate) {
-    if (gate == randActive) return;
+    if (gate == randActive_) return;
     if (!gate) discardRandom();
-    randActive = gate;
+    randActive_ = gate;
 }
 
 }  // namespace vorlatek

@@ -2,10 +2,9 @@
 
 #include "engine/DrumEngine.h"
 #include "engine/OutputRouter.h"
+#include "sequencer/Arrangement.h"
 #include "sequencer/ClockState.h"
 #include "sequencer/EditorNotification.h"
-#include "sequencer/PatternEdition.h"
-#include "sequencer/PatternStore.h"
 #include "sequencer/SequencerListener.h"
 #include "sequencer/SequencerSettings.h"
 #include "sequencer/TimeSnapshot.h"
@@ -93,17 +92,17 @@ void SequencerClock::Ramp::adopt(double v) {
 
 // Block procedure ---------------------------------------------------------------------------
 
-SequencerClock::SequencerClock(PatternStore& store, DrumEngine& engine, const OutputRouter& router,
-                               const SequencerSettings& settings, PatternEdition& edition, ClockState& clock,
-                               MidiEventQueue& queue, SequencerListener& listener)
-    : store_(store),
+SequencerClock::SequencerClock(Arrangement& arrangement, DrumEngine& engine, const OutputRouter& router,
+                               const SequencerSettings& settings, ClockState& clock, MidiEventQueue& queue,
+                               SequencerListener& listener, SequencerRequests& requests)
+    : arrangement_(arrangement),
       engine_(engine),
       router_(router),
       settingsSource_(settings),
-      edition_(edition),
       clock_(clock),
       queue_(queue),
-      listener_(listener) {
+      listener_(listener),
+      requests_(requests) {
     hostPpq_.set(clock.hostPpq);
     extPos_.set(clock.extPos);
     simplePos_.set(clock.simplePos);
@@ -136,7 +135,7 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
         MidiMessage message;
         while (queue_.popDue(f, message)) handleEvent(message);
 
-        if (store_.running && ext_.countdown == -1) scheduleExtended();
+        if (arrangement_.running() && ext_.countdown == -1) scheduleExtended();
         if (simple_.countdown == -1) scheduleSimple();
         fireExtended();
         fireSimple();
@@ -154,7 +153,7 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
     }
     queue_.endBlock(frames);
     storePositions();
-    editorFollow();
+    arrangement_.tapJournal().flush();
 }
 
 void SequencerClock::storePositions() {
@@ -169,7 +168,7 @@ void SequencerClock::followTransport(const TimeSnapshot* transport, bool intSeqO
     if (playing != clock_.hostWasPlaying) {
         clock_.hostWasPlaying = playing;
         if (playing) {
-            if (extSyncType_ == kExtSyncTransportChange && !store_.running) startExtendedAt0();
+            if (extSyncType_ == kExtSyncTransportChange && !arrangement_.running()) startExtendedAt0();
             clock_.simplePhase = kPhaseNone;
             clock_.simpleSinceStep = 0.0;
             clock_.buttonState = kCommandStop;
@@ -179,9 +178,8 @@ void SequencerClock::followTransport(const TimeSnapshot* transport, bool intSeqO
             clock_.buttonState = kCommandStop;
             clock_.simplePhase = kPhaseNone;
             clock_.extPhase = kPhaseNone;
-            store_.running = false;
-            store_.currentSimplePattern = -1;
-            store_.simpleStep = -1;
+            arrangement_.stopExtended();
+            arrangement_.stopSimple();
         }
     }
     if (!intSeqOn) return;
@@ -194,22 +192,22 @@ void SequencerClock::startExtendedAt0() {
     clock_.extPhase = kPhaseNone;
     clock_.extSinceStep = 1.0;  // far enough from any step that the first one plays at once
     extPos_.set(0.0);
-    store_.startExtended();
+    arrangement_.startExtended();
 }
 
 void SequencerClock::applyPendingCommand(bool intSeqOn) {
-    const std::int32_t command = clock_.pendingCommand.exchange(kCommandNone);
+    const std::int32_t command = requests_.command.exchange(kCommandNone, std::memory_order_relaxed);
     if (command == kCommandNone || command == clock_.buttonState || !intSeqOn || clock_.hostWasPlaying) return;
     if (command == kCommandStart) {
         clock_.buttonState = kCommandStart;
         startExtendedAt0();
     } else if (command == kCommandStop) {
         clock_.buttonState = kCommandStop;
-        store_.running = false;
+        arrangement_.stopExtended();
     }
 }
 
-double SequencerClock::framesPerMinute() const { return engine_.sampleRate() * 60.0; }
+double SequencerClock::framesPerMinute() const { return (frameRate_ > 0.0 ? frameRate_ : engine_.sampleRate()) * 60.0; }
 
 SequencerClock::StepGrid SequencerClock::gridFor(double tempo, double shuffle, const StepPattern* part) const {
     StepGrid grid;
@@ -226,10 +224,11 @@ void SequencerClock::computeRates(bool syncInternal) {
     const double hostRate = usableTempo(clock_.hostTempo) / framesPerMinute();
     double extRate = hostRate;
     double simpleRate = hostRate;
-    if (syncInternal) {
-        if (const PatternVariation* v = store_.variation(store_.currentPattern, store_.currentVariation))
+    const PatternLibrary* patterns = arrangement_.patterns();
+    if (syncInternal && patterns) {
+        if (const PatternVariation* v = patterns->variation(arrangement_.currentPattern(), arrangement_.currentVariation()))
             extRate = usableTempo(v->bpm) / framesPerMinute();
-        if (const StepPattern* p = store_.simplePattern(store_.currentSimplePattern))
+        if (const StepPattern* p = patterns->simplePattern(arrangement_.currentSimplePattern()))
             simpleRate = usableTempo(p->bpm) / framesPerMinute();
     }
     hostPpq_.setRate(hostRate);
@@ -245,9 +244,8 @@ void SequencerClock::handleEvent(const MidiMessage& message) {
     if (kind == kControlChange) {
         if (note != kAllNotesOff) return;
         clock_.lowestNoteGate = false;
-        store_.running = false;
-        store_.currentSimplePattern = -1;
-        store_.simpleStep = -1;
+        arrangement_.stopExtended();
+        arrangement_.stopSimple();
         clock_.simplePhase = kPhaseNone;
         clock_.extPhase = kPhaseNone;
         clock_.heldNotes = 0;
@@ -259,31 +257,27 @@ void SequencerClock::handleEvent(const MidiMessage& message) {
     if (hostMode_ && note >= kFirstPatternNote && note <= kLastPatternNote) {
         const int pattern = note - kFirstPatternNote;
         if (noteOn) {
-            clock_.heldNotes = pattern == store_.currentSimplePattern ? clock_.heldNotes + 1 : 1;
+            clock_.heldNotes = pattern == arrangement_.currentSimplePattern() ? clock_.heldNotes + 1 : 1;
             clock_.simpleSinceStep = 1.0;
             simple_.countdown = -1;
             simplePos_.set(0.0);
             clock_.simplePhase = kPhaseNone;
             simpleRestarted_ = true;
-            store_.simpleStep = 0;
-            store_.currentSimplePattern = pattern;
-        } else if (noteOff && pattern == store_.currentSimplePattern && clock_.heldNotes > 0) {
+            arrangement_.startSimple(pattern);
+        } else if (noteOff && pattern == arrangement_.currentSimplePattern() && clock_.heldNotes > 0) {
             // A release without a press never counts, so the count cannot go below zero
             // and leave a later note unable to stop its pattern.
-            if (--clock_.heldNotes == 0 && noteOff_) {
-                store_.currentSimplePattern = -1;
-                store_.simpleStep = -1;
-            }
+            if (--clock_.heldNotes == 0 && noteOff_) arrangement_.stopSimple();
         }
     } else if (!hostMode_ && noteOn) {
         if (note >= kFirstPatternNote && note <= kLastFillInNote) {
-            store_.selectPlayPattern(note - kFirstPatternNote);
+            arrangement_.selection().selectPlayPattern(note - kFirstPatternNote);
             listener_.notify(kNotifyPlayPatternSelected);
         } else if (note == kFillInNote) {
-            if (store_.running) {
-                store_.fillInRequested = true;
+            if (arrangement_.running()) {
+                arrangement_.selection().requestFillIn();
             } else {
-                store_.toggleStartPatternType();
+                arrangement_.selection().toggleStartPatternType();
                 listener_.notify(kNotifyStartPatternType);
             }
         }
@@ -291,7 +285,7 @@ void SequencerClock::handleEvent(const MidiMessage& message) {
 
     if (noteOn && note == kLowestNote) {
         clock_.lowestNoteGate = true;
-        if (extSyncType_ == kExtSyncLowestNote && !store_.running) {
+        if (extSyncType_ == kExtSyncLowestNote && !arrangement_.running()) {
             ext_.countdown = -1;
             startExtendedAt0();
         }
@@ -306,14 +300,16 @@ bool SequencerClock::tapNearerPlayedStep(double pos, double offbeat, double pair
     return pairStart - pos > pos - offbeat;
 }
 
-void SequencerClock::sound(const bool (&rows)[kPatternRows]) {
+void SequencerClock::sound(const TapMailbox::Tap& tap) {
     for (int row = 0; row < kPatternRows; ++row)
-        if (rows[row]) engine_.triggerInstrument(row, false, false);
+        if (tap.rows[static_cast<std::size_t>(row)]) engine_.triggerInstrument(row, false, false);
 }
 
 void SequencerClock::scheduleExtended() {
-    const PatternVariation* variation = store_.variation(store_.currentPattern, store_.currentVariation);
-    const StepPattern* part = variation ? variation->part(store_.currentPart) : nullptr;
+    const PatternLibrary* patterns = arrangement_.patterns();
+    const PatternVariation* variation =
+        patterns ? patterns->variation(arrangement_.currentPattern(), arrangement_.currentVariation()) : nullptr;
+    const StepPattern* part = variation ? variation->part(arrangement_.currentPart()) : nullptr;
     const double tempo = syncInternal_ && variation ? variation->bpm : clock_.hostTempo;
     const StepGrid grid = gridFor(tempo, variation ? variation->shuffle : 0.0, part);
     extPos_.setRate(grid.rate);
@@ -326,16 +322,13 @@ void SequencerClock::scheduleExtended() {
     const double nextOffbeat = offbeat + pair;
     const double previousPairStart = pairStart - pair;
 
-    if (!hostMode_ && clock_.tapPending.load(std::memory_order_acquire)) {
-        bool rows[kPatternRows];
-        std::copy(clock_.tapRows.begin(), clock_.tapRows.end(), rows);
-        std::copy(std::begin(rows), std::end(rows), store_.extTapRows);
-        store_.extTapValue = clock_.tapValue;
+    TapMailbox::Tap tap;
+    if (!hostMode_ && requests_.tap.take(tap)) {
+        arrangement_.holdExtendedTap(tap);
         if (tapNearerPlayedStep(pos, offbeat, pairStart, previousPairStart)) {
-            store_.writeExtendedTap();
-            sound(rows);
+            arrangement_.writeExtendedTap();
+            sound(tap);
         }
-        clock_.tapPending.store(false, std::memory_order_relaxed);
     }
 
     const double v = grid.framesPerBeat;
@@ -361,7 +354,8 @@ void SequencerClock::scheduleExtended() {
 }
 
 void SequencerClock::scheduleSimple() {
-    const StepPattern* pattern = store_.simplePattern(store_.currentSimplePattern);
+    const PatternLibrary* patterns = arrangement_.patterns();
+    const StepPattern* pattern = patterns ? patterns->simplePattern(arrangement_.currentSimplePattern()) : nullptr;
     const double tempo = syncInternal_ && pattern ? pattern->bpm : clock_.hostTempo;
     const StepGrid grid = gridFor(tempo, pattern ? pattern->shuffle : 0.0, pattern);
     simplePos_.setRate(grid.rate);
@@ -372,16 +366,13 @@ void SequencerClock::scheduleSimple() {
     const double pairStart = std::ceil(pos / pair) * pair;
     const double offbeat = pairStart - length + grid.shuffle * length;
 
-    if (hostMode_ && clock_.tapPending.load(std::memory_order_acquire)) {
-        bool rows[kPatternRows];
-        std::copy(clock_.tapRows.begin(), clock_.tapRows.end(), rows);
-        std::copy(std::begin(rows), std::end(rows), store_.simpleTapRows);
-        store_.simpleTapValue = clock_.tapValue;
+    TapMailbox::Tap tap;
+    if (hostMode_ && requests_.tap.take(tap)) {
+        arrangement_.holdSimpleTap(tap);
         if (tapNearerPlayedStep(pos, offbeat, pairStart, pairStart - pair)) {
-            store_.writeSimpleTap();
-            sound(rows);
+            arrangement_.writeSimpleTap();
+            sound(tap);
         }
-        clock_.tapPending.store(false, std::memory_order_relaxed);
     }
 
     const double v = grid.framesPerBeat;
@@ -401,10 +392,10 @@ void SequencerClock::scheduleSimple() {
 // Firing ----------------------------------------------------------------------------------------
 
 void SequencerClock::fireExtended() {
-    if (ext_.countdown == 0 && store_.running && clock_.extSinceStep > kMinStepDistance) {
+    if (ext_.countdown == 0 && arrangement_.running() && clock_.extSinceStep > kMinStepDistance) {
         clock_.extSinceStep = 0.0;
-        if (clock_.extPhase != kPhaseNone) store_.advanceStep();
-        if (intSeqOn_ && !hostMode_) store_.playExtendedStep();
+        if (clock_.extPhase != kPhaseNone) arrangement_.advanceStep();
+        if (intSeqOn_ && !hostMode_) arrangement_.playExtendedStep();
         clock_.extPhase = ext_.kind;
     }
     if (ext_.countdown >= 0) --ext_.countdown;
@@ -415,44 +406,13 @@ void SequencerClock::fireSimple() {
         clock_.simpleSinceStep = 0.0;
         if (simpleRestarted_) {
             simpleRestarted_ = false;  // the note already put the pattern on its first step
-        } else if (const StepPattern* pattern = store_.simplePattern(store_.currentSimplePattern)) {
-            if (++store_.simpleStep >= pattern->length) store_.simpleStep = 0;
+        } else {
+            arrangement_.advanceSimpleStep();
         }
-        if (intSeqOn_ && hostMode_) store_.playSimpleStep();
+        if (intSeqOn_ && hostMode_) arrangement_.playSimpleStep();
         clock_.simplePhase = simple_.kind;
     }
     if (simple_.countdown >= 0) --simple_.countdown;
-}
-
-// Editor follow ------------------------------------------------------------------------------------
-
-void SequencerClock::editorFollow() {
-    const bool followEdit = intSeqOn_ && (edition_.writeMode || hostMode_) && edition_.autoFollow &&
-                            !edition_.lengthMode && !edition_.randMode;
-    const bool followPlay = intSeqOn_ && !hostMode_ && !edition_.writeMode && store_.running;
-
-    if (followEdit && store_.currentSimplePattern != -1 &&
-        store_.currentSimplePattern != edition_.editedSimplePattern) {
-        edition_.editedSimplePattern = std::clamp(store_.currentSimplePattern, 0, kSimplePatternCount - 1);
-        listener_.notify(kNotifyEditedSimplePattern);
-    }
-    if (followPlay || (followEdit && store_.currentPattern != -1)) {
-        const int pattern = std::clamp(store_.currentPattern, 0, kExtendedPatternCount - 1);
-        const int variation = std::clamp(store_.currentVariation, 0, 1);
-        const int part = std::clamp(store_.currentPart, 0, 1);
-        if (edition_.editedExtendedPattern != pattern) {
-            edition_.editedExtendedPattern = pattern;
-            listener_.notify(kNotifyEditedExtendedPattern);
-        }
-        if (edition_.editedExtendedVariation != variation) {
-            edition_.editedExtendedVariation = variation;
-            listener_.notify(kNotifyEditedVariation);
-        }
-        if (edition_.editedExtendedPart != part) {
-            edition_.editedExtendedPart = part;
-            listener_.notify(kNotifyEditedPart);
-        }
-    }
 }
 
 }  // namespace vorlatek

@@ -3,6 +3,7 @@
 // (arranged patterns, following the host transport, a MIDI start note or the Start and Stop
 // buttons) and the simple sequencer of host mode (the simple pattern a held MIDI note
 // selects), renders the engine frame by frame and adds every frame to the output pins.
+// It runs on the audio thread only.
 //
 // Positions are in beats and kept in double precision as origin + frames × rate, so steps
 // land on exact sample frames however long the clock runs. Each sequencer computes the
@@ -15,30 +16,36 @@
 // plays, the next one never comes until the tempo moves again.
 
 #include "sequencer/MidiEventQueue.h"
+#include "sequencer/TapMailbox.h"
 
 #include <cstdint>
 
 namespace vorlatek {
 
+class Arrangement;
 class DrumEngine;
 class OutputRouter;
-class PatternStore;
 class SequencerListener;
 struct ClockState;
-struct PatternEdition;
+struct SequencerRequests;
 struct SequencerSettings;
 struct StepPattern;
 struct TimeSnapshot;
 
 class SequencerClock {
 public:
-    SequencerClock(PatternStore& store, DrumEngine& engine, const OutputRouter& router,
-                   const SequencerSettings& settings, PatternEdition& edition, ClockState& clock,
-                   MidiEventQueue& queue, SequencerListener& listener);
+    // Everything here belongs to the audio thread but `requests`, which the editor posts to.
+    SequencerClock(Arrangement& arrangement, DrumEngine& engine, const OutputRouter& router,
+                   const SequencerSettings& settings, ClockState& clock, MidiEventQueue& queue,
+                   SequencerListener& listener, SequencerRequests& requests);
 
     // Renders `frames` frames. `outputs` holds the router's pins (may be null: nothing is
     // written then); `transport` is null when the host gave no time information.
     void processBlock(float* const* outputs, int frames, const TimeSnapshot* transport, bool replacing);
+
+    // The host's sample rate, which steps are timed at (the engine may synthesise at a
+    // clamped rate of its own). Until set, the engine's rate.
+    void setFrameRate(double rate) { frameRate_ = rate; }
 
     // Frames rendered since construction; during a block, the index of the frame being
     // processed (what a step or an event reported to the listener falls on).
@@ -83,21 +90,20 @@ private:
     bool tapNearerPlayedStep(double pos, double offbeat, double pairStart, double previousPairStart) const;
     void fireExtended();
     void fireSimple();
-    void sound(const bool (&rows)[18]);
-    void editorFollow();
+    void sound(const TapMailbox::Tap& tap);
 
     StepGrid gridFor(double tempo, double shuffle, const StepPattern* part) const;
     double framesPerMinute() const;
     void storePositions();
 
-    PatternStore& store_;
+    Arrangement& arrangement_;
     DrumEngine& engine_;
     const OutputRouter& router_;
     const SequencerSettings& settingsSource_;
-    PatternEdition& edition_;
     ClockState& clock_;
     MidiEventQueue& queue_;
     SequencerListener& listener_;
+    SequencerRequests& requests_;
 
     // The settings as read at the start of the block.
     bool intSeqOn_ = false;
@@ -111,6 +117,7 @@ private:
     Ramp simplePos_;
 
     std::int64_t frame_ = 0;
+    double frameRate_ = 0.0;
 
     // Per block.
     Schedule ext_;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iterator>
+
 #include <cstring>
 
 namespace vorlatek {
@@ -62,28 +65,47 @@ TEST_F(CoreTest, NameCallsOutsideTheTableLeaveTheTextAlone) {
     EXPECT_STREQ(text, "");
 }
 
-TEST_F(CoreTest, SetParameterStoresForwardsAndReports) {
+TEST_F(CoreTest, SetParameterStoresForwardsAndTellsTheEditorButNotTheHost) {
     host.clear();
     plugin.setParameter(100, 0.75f);
     EXPECT_FLOAT_EQ(plugin.getParameter(100), 0.75f);
-    EXPECT_FLOAT_EQ(plugin.patternStore().randThreshold[7], 0.75f);
+    EXPECT_FLOAT_EQ(plugin.patternStore()->thresholds().get(7), 0.75f);
     ASSERT_EQ(host.changes.size(), 1u);
     EXPECT_EQ(host.changes[0].index, 100);
     EXPECT_FLOAT_EQ(host.changes[0].value, 0.75f);
+    EXPECT_TRUE(host.automated.empty());  // the host made the change: no echo
 
-    // No range check on the way in; indices outside the table store nothing but still report.
-    plugin.setParameter(3, 1.25f);
-    EXPECT_FLOAT_EQ(plugin.getParameter(3), 1.25f);
+    // A change from inside the plug-in is the host's automation to record.
+    plugin.editParameter(58, 0.25f);
+    ASSERT_EQ(host.automated.size(), 1u);
+    EXPECT_EQ(host.automated[0].index, 58);
+}
+
+TEST_F(CoreTest, ValuesAreClampedNaNIsIgnoredAndUnknownIndicesAreRefused) {
+    plugin.setParameter(3, 0.5f);
+    host.clear();
+    const struct {
+        float in;
+        float stored;
+    } cases[] = {{1.25f, 1.0f}, {-1.0f, 0.0f}, {1e30f, 1.0f}, {INFINITY, 1.0f}, {-INFINITY, 0.0f}, {0.25f, 0.25f}};
+    for (const auto& c : cases) {
+        plugin.setParameter(3, c.in);
+        EXPECT_FLOAT_EQ(plugin.getParameter(3), c.stored) << c.in;
+    }
+    plugin.setParameter(3, std::nanf(""));
+    EXPECT_FLOAT_EQ(plugin.getParameter(3), 0.25f);
     plugin.setParameter(200, 0.5f);
+    plugin.setParameter(-1, 0.5f);
     EXPECT_FLOAT_EQ(plugin.getParameter(200), 0.0f);
-    EXPECT_EQ(host.changes.back().index, 200);
+    EXPECT_EQ(host.changes.size(), std::size(cases));  // NaN and bad indices report nothing
+    EXPECT_EQ(plugin.getChunk(false).find("nan"), std::string::npos);
 }
 
 TEST_F(CoreTest, ProgramChangeSwapsTheSoundButNotTheGlobals) {
     plugin.setParameter(58, 0.9f);
     plugin.setParameter(60, 1.0f);
-    plugin.presets().slot(5).values[0] = 0.125f;
-    plugin.presets().slot(5).values[57] = 0.875f;
+    plugin.presets()->slot(5).setValue(0, 0.125f);
+    plugin.presets()->slot(5).setValue(57, 0.875f);
     host.clear();
     plugin.selectProgram(5);
     EXPECT_EQ(plugin.currentProgram(), 5);

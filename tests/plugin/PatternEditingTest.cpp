@@ -34,14 +34,14 @@ protected:
     ScratchDirectory dir;
     RecordingHost host;
     DrumPlugin plugin{&host, dir.path()};
-    PatternEditor& editor = plugin.patternEditor();
-    PatternStore& store = plugin.patternStore();
+    PatternEditor& editor = *plugin.patternEditor();
+    PatternStore& store = *plugin.patternStore();
 
     // Builds extended pattern 0 (variation A) and simple pattern 5 with the editing controls.
     void editPatterns() {
         plugin.setSyncInternal(1);
         ASSERT_TRUE(editor.writeModeButton(1.0f));
-        ASSERT_EQ(plugin.patternEdition().editedExtendedPattern, 0);
+        ASSERT_EQ(plugin.patternEdition()->editedExtendedPattern, 0);
         editor.clearButton(kControl);
         editor.selectButton(kBassDrum, 1.0f, kPlain);
         editor.selectButton(kAccent, 1.0f, kControl);
@@ -86,24 +86,24 @@ TEST_F(PatternEditingTest, EditedPatternsSurviveTheStateChunk) {
     RecordingHost otherHost;
     DrumPlugin other(&otherHost, otherDir.path());
     other.setChunk(chunk.data(), chunk.size(), false);
-    const ExtendedPattern& restored = *other.patternStore().extendedPattern(0);
+    const ExtendedPattern& restored = *other.patternStore()->extendedPattern(0);
     EXPECT_STREQ(restored.name, "Edited & <saved>");
     expectSamePattern(restored.variationA.part1, edited.variationA.part1);
     expectSamePattern(restored.variationA.part2, edited.variationA.part2);
     EXPECT_EQ(restored.variationA.part1.stepsPerBeat, 8);
     EXPECT_DOUBLE_EQ(restored.variationA.bpm, 166.5);
     EXPECT_NEAR(restored.variationA.shuffle, 0.5, 1e-6);  // stored with six decimals
-    expectSamePattern(*other.patternStore().simplePattern(5), *store.simplePattern(5));
-    EXPECT_DOUBLE_EQ(other.patternStore().simplePattern(5)->bpm, 30.0);
-    EXPECT_EQ(other.patternEdition().editedSimplePattern, 5);
-    EXPECT_EQ(other.patternEdition().selectedInstrument, plugin.patternEdition().selectedInstrument);
+    expectSamePattern(*other.patternStore()->simplePattern(5), *store.simplePattern(5));
+    EXPECT_DOUBLE_EQ(other.patternStore()->simplePattern(5)->bpm, 30.0);
+    EXPECT_EQ(other.patternEdition()->editedSimplePattern, 5);
+    EXPECT_EQ(other.patternEdition()->selectedInstrument, plugin.patternEdition()->selectedInstrument);
 }
 
 TEST_F(PatternEditingTest, EditedPatternsSurviveThePatternFiles) {
     editPatterns();
     ASSERT_TRUE(savePatternFile(dir.file("mine.veb"), store, 5, 0, nullptr));
     ASSERT_TRUE(savePatternFile(dir.file("mine.vsb"), store, 5, 0, nullptr));
-    auto copy = std::make_unique<PatternStore>(nullptr, nullptr);
+    auto copy = std::make_unique<PatternStore>();
     ASSERT_TRUE(loadPatternBankFile(dir.file("mine.veb"), *copy));
     ASSERT_TRUE(loadPatternBankFile(dir.file("mine.vsb"), *copy));
     expectSamePattern(copy->extendedPattern(0)->variationA.part1, store.extendedPattern(0)->variationA.part1);
@@ -113,10 +113,10 @@ TEST_F(PatternEditingTest, EditedPatternsSurviveThePatternFiles) {
 }
 
 TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing) {
-    ASSERT_TRUE(plugin.sequencerSettings().intSeqOn);
+    ASSERT_TRUE(plugin.sequencerSettings()->intSeqOn);
     plugin.setHostMode(true);
     plugin.setWriteMode(true);
-    EXPECT_FALSE(plugin.patternEdition().writeMode);
+    EXPECT_FALSE(plugin.patternEdition()->writeMode);
     EXPECT_FALSE(editor.writeModeButton(1.0f));
 
     // A pending random result on a simple pattern is undone when host mode ends.
@@ -125,12 +125,12 @@ TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing
     simple.clearRow(kBassDrum);
     editor.selectButton(kBassDrum, 1.0f, kPlain);
     editor.nextButton();
-    ASSERT_TRUE(store.randPending);
+    ASSERT_TRUE(store.randomPending());
     host.clear();
     plugin.setHostMode(false);
     EXPECT_EQ(encodeStepString(simple, kBassDrum), "................");
-    EXPECT_FALSE(plugin.patternEdition().randMode);
-    EXPECT_FALSE(store.randPending);
+    EXPECT_FALSE(plugin.patternEdition()->randMode);
+    EXPECT_FALSE(store.randomPending());
     EXPECT_EQ(host.count(kNotifyHostMode), 1);
     EXPECT_EQ(host.count(kNotifyRandomMode), 1);
 
@@ -140,7 +140,7 @@ TEST_F(PatternEditingTest, HostModeRefusesWriteModeAndEndsRandomAndLengthEditing
     editor.nextButton();
     plugin.setIntSeqOn(false);
     EXPECT_EQ(encodeStepString(simple, kBassDrum), "................");
-    EXPECT_FALSE(store.randActive);
+    EXPECT_FALSE(store.randomActive());
 }
 
 TEST_F(PatternEditingTest, ReplacingThePatternsDropsAPendingRandomResult) {
@@ -156,11 +156,11 @@ TEST_F(PatternEditingTest, ReplacingThePatternsDropsAPendingRandomResult) {
     for (int load = 0; load < 2; ++load) {
         part.clearRow(kBassDrum);
         editor.nextButton();
-        ASSERT_TRUE(store.randPending);
+        ASSERT_TRUE(store.randomPending());
         if (load == 0) plugin.setChunk(chunk.data(), chunk.size(), false);
         else ASSERT_TRUE(plugin.loadPatternBankFile(dir.file("saved.veb")));
-        EXPECT_FALSE(store.randPending);
-        EXPECT_EQ(store.randomised, nullptr);
+        EXPECT_FALSE(store.randomPending());
+        EXPECT_EQ(store.randomised(), nullptr);
         editor.tapButton(kPlain);  // nothing to accept: it must not thin the loaded row
         editor.randUndoButton();
         EXPECT_EQ(encodeStepString(part, kBassDrum), "oooooooooooooooo");

@@ -18,6 +18,7 @@ class RecordingHost : public PluginHost {
 public:
     void updateDisplay() override { ++displayUpdates; }
     void parameterChanged(int index, float value) override { changes.push_back({index, value}); }
+    void automate(int index, float value) override { automated.push_back({index, value}); }
     void notifyEditor(int code) override { notifications.push_back(code); }
 
     int count(int code) const {
@@ -28,6 +29,7 @@ public:
     void clear() {
         displayUpdates = 0;
         changes.clear();
+        automated.clear();
         notifications.clear();
     }
 
@@ -36,7 +38,8 @@ public:
         float value;
     };
     int displayUpdates = 0;
-    std::vector<Change> changes;
+    std::vector<Change> changes;    // every change the editor hears of
+    std::vector<Change> automated;  // changes reported to the host as automation
     std::vector<int> notifications;
 };
 

@@ -3,6 +3,7 @@
 // Once running it must never allocate.
 
 #include "plugin/DrumPlugin.h"
+#include "sequencer/PatternEditor.h"
 
 #include "AllocationCounter.h"
 #include "PluginTestSupport.h"
@@ -26,6 +27,9 @@ TEST(ProcessAllocation, PlayingNeverAllocates) {
     constexpr int kFrames = 256;
     test::PinBuffers pins(plugin.numOutputs(), kFrames);
     TimeSnapshot transport = test::playingTransport(128.0);
+    plugin.setProcessing(true);
+    ASSERT_TRUE(plugin.patternEditor()->writeModeButton(1.0f));
+    plugin.patternEditor()->selectButton(0, 1.0f, Modifiers{});
     auto block = [&](int n) {
         transport.ppqPos = n * kFrames * transport.tempo / 60.0 / 44100.0;
         if (n % 7 == 0) {
@@ -33,10 +37,9 @@ TEST(ProcessAllocation, PlayingNeverAllocates) {
             plugin.midiEvent(message(0x80, 36 + n % 12, 0), (n * 13) % kFrames);
             plugin.midiEvent(message(0xB0, 7, n % 128), 3);
         }
-        if (n % 50 == 0) {
-            plugin.clock().tapRows[0] = true;
-            plugin.clock().tapPending.store(true, std::memory_order_release);
-        }
+        // Edits and taps from the editor reach the audio thread while it plays.
+        if (n % 50 == 0) plugin.patternEditor()->tapButton(Modifiers{});
+        if (n % 30 == 0) plugin.patternEditor()->stepButton(n % 16, 0.5f);
         plugin.process(pins.pointers(), kFrames, &transport, n % 2 == 0);
     };
     for (int n = 0; n < 20; ++n) block(n);  // warm up

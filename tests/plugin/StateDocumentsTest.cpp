@@ -28,13 +28,13 @@ void changeEverything(DrumPlugin& plugin) {
     plugin.setSyncInternal(1);
     plugin.setNoteOff(true);
     plugin.setExtSyncType(kExtSyncLowestNote);
-    PatternStore& store = plugin.patternStore();
-    store.autoFillIn = 8;
-    store.basicVariation = 2;
-    store.introFillInVariation = 1;
-    store.basicPattern = 7;
-    store.introFillInPattern = 14;
-    store.startPatternType = 1;
+    PlaybackSelection& selection = plugin.playbackSelection();
+    selection.setAutoFillIn(8);
+    selection.setBasicVariation(2);
+    selection.setIntroFillInVariation(1);
+    selection.selectPlayPattern(7);
+    selection.selectPlayPattern(14);
+    selection.setStartPatternType(1);
     plugin.setAutoFollow(true);
     plugin.setEditedSimplePattern(42);
     plugin.setEditedExtendedPattern(9);
@@ -45,6 +45,7 @@ void changeEverything(DrumPlugin& plugin) {
     plugin.setParameter(58, 0.3f);
     plugin.setParameter(70, 1.0f);
     plugin.setParameter(105, 0.65f);
+    PatternStore& store = *plugin.patternStore();
     store.simplePattern(95)->setCell(3, 4, 15);
     store.simplePattern(95)->setBpm(99.9);
     store.part(15, 1, 1)->setLength(5);
@@ -64,7 +65,7 @@ TEST(StateChunk, RoundTripRestoresEverythingItCarries) {
         changeEverything(a);
         chunk = a.getChunk(false);
     }
-    EXPECT_EQ(chunk.rfind("<?xml version=\"1.0\"?>\n<VorlatekBank>\n  <PluginState>", 0), 0u);
+    EXPECT_EQ(chunk.rfind("<?xml version=\"1.0\"?>\n<VorlatekBank currentProgram=\"77\">\n  <PluginState>", 0), 0u);
     const auto at = [&](const char* element) { return chunk.find(element); };
     EXPECT_LT(at("<PluginState>"), at("<NotPresetParams>"));
     EXPECT_LT(at("<NotPresetParams>"), at("<VorlatekSimplePatternBank>"));
@@ -80,19 +81,19 @@ TEST(StateChunk, RoundTripRestoresEverythingItCarries) {
     b.setChunk(chunk.data(), chunk.size(), false);
     EXPECT_EQ(b.getChunk(false), chunk);
 
-    EXPECT_FALSE(b.sequencerSettings().intSeqOn);
-    EXPECT_EQ(b.sequencerSettings().extSyncType, kExtSyncLowestNote);
-    EXPECT_EQ(b.patternStore().basicPattern, 7);
-    EXPECT_EQ(b.patternEdition().editedSimplePattern, 42);
-    EXPECT_TRUE(b.patternEdition().selectedInstrument[5]);
+    EXPECT_FALSE(b.sequencerSettings()->intSeqOn);
+    EXPECT_EQ(b.sequencerSettings()->extSyncType, kExtSyncLowestNote);
+    EXPECT_EQ(b.playbackSelection().basicPattern(), 7);
+    EXPECT_EQ(b.patternEdition()->editedSimplePattern, 42);
+    EXPECT_TRUE(b.patternEdition()->selectedInstrument[5]);
     EXPECT_EQ(b.outAssign(3), 12);
     EXPECT_FLOAT_EQ(b.getParameter(105), 0.65f);
-    EXPECT_FLOAT_EQ(b.patternStore().randThreshold[12], 0.65f);
+    EXPECT_FLOAT_EQ(b.patternStore()->thresholds().get(12), 0.65f);
     EXPECT_EQ(b.engine().mute(11), 1);
-    EXPECT_EQ(b.patternStore().simplePattern(95)->getCell(4, 15), 3);
-    EXPECT_EQ(b.patternStore().part(15, 1, 1)->length, 5);
-    EXPECT_EQ(b.currentProgram(), 0);  // the chunk carries the programs, not the selection
-    EXPECT_STREQ(b.presets().slot(77).name, "Moved Kit");
+    EXPECT_EQ(b.patternStore()->simplePattern(95)->getCell(4, 15), 3);
+    EXPECT_EQ(b.patternStore()->part(15, 1, 1)->length, 5);
+    EXPECT_EQ(b.currentProgram(), 77);  // the chunk says which program is current
+    EXPECT_STREQ(b.presets()->slot(77).name, "Moved Kit");
     EXPECT_EQ(b.midiCcMap().parameterFor(74), 2);
     EXPECT_GT(host.displayUpdates, 0);  // the current program was re-applied
 }
@@ -116,10 +117,10 @@ TEST(StateChunk, BadChunksChangeNothingTheyDoNotSay) {
 
     // Only what a readable chunk says changes.
     setChunkText(plugin, bankChunk("<PluginState><InternalSequencer state='on' sync='sideways'/></PluginState>"));
-    EXPECT_TRUE(plugin.sequencerSettings().intSeqOn);
-    EXPECT_EQ(plugin.sequencerSettings().syncInternal, 1);
+    EXPECT_TRUE(plugin.sequencerSettings()->intSeqOn);
+    EXPECT_EQ(plugin.sequencerSettings()->syncInternal, 1);
     setChunkText(plugin, bankChunk("<PluginState><InternalSequencer state='off'/></PluginState>"));
-    EXPECT_FALSE(plugin.sequencerSettings().intSeqOn);
+    EXPECT_FALSE(plugin.sequencerSettings()->intSeqOn);
 }
 
 TEST(StateChunk, AnOutputConfigAfterConstructionLeavesThePinsAlone) {
@@ -142,15 +143,15 @@ TEST(StateChunk, PlaybackAndEditionValuesAreCheckedAsRead) {
                                    "introFillInPattern='11' basicVariation='C' startPatternType='fillIn'/>"
                                    "<PatternEdition editedSimplePattern='500' editedExtendedPattern='-4' "
                                    "selectedInstrument='0101x'/></PluginState>"));
-    const PatternStore& store = plugin.patternStore();
-    EXPECT_EQ(store.autoFillIn, 0);
-    EXPECT_EQ(store.basicPattern, 0);
-    EXPECT_EQ(store.introFillInPattern, 12);
-    EXPECT_EQ(store.basicVariation, 0);
-    EXPECT_EQ(store.startPatternType, 1);
-    EXPECT_EQ(plugin.patternEdition().editedSimplePattern, 95);
-    EXPECT_EQ(plugin.patternEdition().editedExtendedPattern, 0);
-    const auto& selected = plugin.patternEdition().selectedInstrument;
+    const PlaybackSelection& selection = plugin.playbackSelection();
+    EXPECT_EQ(selection.autoFillIn(), 0);
+    EXPECT_EQ(selection.basicPattern(), 0);
+    EXPECT_EQ(selection.introFillInPattern(), 12);
+    EXPECT_EQ(selection.basicVariation(), 0);
+    EXPECT_EQ(selection.startPatternType(), 1);
+    EXPECT_EQ(plugin.patternEdition()->editedSimplePattern, 95);
+    EXPECT_EQ(plugin.patternEdition()->editedExtendedPattern, 0);
+    const auto& selected = plugin.patternEdition()->selectedInstrument;
     EXPECT_FALSE(selected[0]);
     EXPECT_TRUE(selected[1]);
     EXPECT_TRUE(selected[3]);
@@ -162,14 +163,14 @@ TEST(StateChunk, PlaybackAndEditionValuesAreCheckedAsRead) {
     // Write mode is refused while the internal sequencer is off, and follows the sequencer when on.
     setChunkText(plugin, bankChunk("<PluginState><InternalSequencer state='off'/>"
                                    "<PatternEdition writeMode='on'/></PluginState>"));
-    EXPECT_FALSE(plugin.patternEdition().writeMode);
+    EXPECT_FALSE(plugin.patternEdition()->writeMode);
     setChunkText(plugin, bankChunk("<PluginState><InternalSequencer state='on'/><PlaybackSettings basicPattern='6' startPatternType='basic'/>"
                                    "<PatternEdition writeMode='on' editedExtendedPattern='2'/></PluginState>"));
-    EXPECT_TRUE(plugin.patternEdition().writeMode);
-    EXPECT_EQ(plugin.patternEdition().editedExtendedPattern, 2);
+    EXPECT_TRUE(plugin.patternEdition()->writeMode);
+    EXPECT_EQ(plugin.patternEdition()->editedExtendedPattern, 2);
     host.clear();
     plugin.setWriteMode(true);
-    EXPECT_EQ(plugin.patternEdition().editedExtendedPattern, 6);
+    EXPECT_EQ(plugin.patternEdition()->editedExtendedPattern, 6);
     EXPECT_EQ(host.count(kNotifyWriteMode), 0);
     EXPECT_EQ(host.count(kNotifyEditedExtendedPattern), 1);
 }
@@ -191,17 +192,17 @@ TEST(UserSettings, WrittenAtDestructionAndReadByTheNextInstance) {
         EXPECT_EQ(plugin.outAssign(kSnareDrum), 16);
         EXPECT_EQ(plugin.outAssign(kMidTom), 0);
         EXPECT_EQ(plugin.outAssign(kClosedHiHat), 16);
-        EXPECT_TRUE(plugin.sequencerSettings().hostMode);
-        EXPECT_EQ(plugin.sequencerSettings().syncInternal, 1);
+        EXPECT_TRUE(plugin.sequencerSettings()->hostMode);
+        EXPECT_EQ(plugin.sequencerSettings()->syncInternal, 1);
         EXPECT_EQ(plugin.usageSeconds(), 1234);
-        EXPECT_EQ(plugin.drumMap().instrumentFor(36), -1);
-        EXPECT_EQ(plugin.drumMap().instrumentFor(60), kCowBell);
+        EXPECT_EQ(plugin.drumMap()->instrumentFor(36), -1);
+        EXPECT_EQ(plugin.drumMap()->instrumentFor(60), kCowBell);
         EXPECT_EQ(plugin.midiCcMap().parameterFor(74), 2);
-        EXPECT_EQ(plugin.defaultResources().presetBank, "/nowhere/p.vpb");
+        EXPECT_EQ(plugin.defaultResources()->presetBank, "/nowhere/p.vpb");
         // The settings window edits the defaults for the next instance, not this one's pins.
-        plugin.userDefaults().output.masterOn = false;
-        plugin.userDefaults().output.triggerOn = false;
-        plugin.userDefaults().output.instrumentsStereo = false;
+        plugin.userDefaults()->output.masterOn = false;
+        plugin.userDefaults()->output.triggerOn = false;
+        plugin.userDefaults()->output.instrumentsStereo = false;
         EXPECT_EQ(plugin.numOutputs(), 38);
     }
     const std::string written = dir.read("Vorlatek.ini");
@@ -259,19 +260,19 @@ TEST(UserSettings, DefaultBankFilesOverrideTheFactoryBanks) {
     ScratchDirectory dir;
     {
         DrumPlugin plugin(nullptr, "");
-        plugin.presets().slot(0).setName("User Kit");
-        plugin.presets().slot(0).values[1] = 0.25f;
+        plugin.presets()->slot(0).setName("User Kit");
+        plugin.presets()->slot(0).values[1] = 0.25f;
         ASSERT_TRUE(plugin.savePresetFile(dir.file("mine.vpb")));
     }
     dir.write("bad.vsb", "<VorlatekSimplePatternBank><VorlatekSimplePattern name='x'");
     dir.write("Vorlatek.ini", userSettings("<DefaultResources presetBank='" + dir.file("mine.vpb") +
                                            "' simplePatternBank='" + dir.file("bad.vsb") + "'/>"));
     DrumPlugin plugin(nullptr, dir.path());
-    EXPECT_STREQ(plugin.presets().slot(0).name, "User Kit");
+    EXPECT_STREQ(plugin.presets()->slot(0).name, "User Kit");
     EXPECT_FLOAT_EQ(plugin.getParameter(1), 0.25f);
     DrumPlugin factory(nullptr, "");
-    EXPECT_EQ(std::string(patternName(plugin.patternStore().simplePattern(0)->name)),
-              std::string(patternName(factory.patternStore().simplePattern(0)->name)));
+    EXPECT_EQ(std::string(patternName(plugin.patternStore()->simplePattern(0)->name)),
+              std::string(patternName(factory.patternStore()->simplePattern(0)->name)));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
@@ -121,6 +122,7 @@ TEST_F(VstEffectTest, OutputPins) {
     EXPECT_STREQ(pin.label, "VRLTK 17");
     EXPECT_EQ(dispatch(effGetOutputProperties, 36, 0, &pin), 0);
     EXPECT_EQ(dispatch(effGetOutputProperties, -1, 0, &pin), 0);
+    EXPECT_EQ(dispatch(effGetOutputProperties, INT_MIN, 0, &pin), 0);
     EXPECT_EQ(dispatch(effGetOutputProperties, 0), 0);
     EXPECT_EQ(dispatch(effGetInputProperties, 0, 0, &pin), 0);
 }
@@ -132,8 +134,8 @@ TEST_F(VstEffectTest, ParametersAndProgramsThroughTheDispatcher) {
     EXPECT_STREQ(display, "unchanged");
     effect->setParameter(effect, 58, 0.25f);
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 58), 0.25f);
-    EXPECT_EQ(log.automations, 1);
-    effect->setParameter(effect, 5000, 0.25f);  // outside the table: stored nowhere, not reported
+    EXPECT_EQ(log.automations, 0);  // the host's own change is not echoed back as automation
+    effect->setParameter(effect, 5000, 0.25f);  // outside the table: stored nowhere
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 5000), 0.0f);
     EXPECT_FLOAT_EQ(effect->getParameter(effect, -3), 0.0f);
 
@@ -141,6 +143,10 @@ TEST_F(VstEffectTest, ParametersAndProgramsThroughTheDispatcher) {
     EXPECT_EQ(dispatch(effGetProgram), 5);
     dispatch(effSetProgram, 0, 128);
     EXPECT_EQ(dispatch(effGetProgram), 5);
+    dispatch(effSetProgram, 0, static_cast<VstIntPtr>(-4294967291LL));  // 5 in its low 32 bits
+    dispatch(effSetProgram, 0, -1);
+    EXPECT_EQ(dispatch(effGetProgram), 5);
+    EXPECT_EQ(log.automations, 0);  // a program change is no automation either
     char name[32] = "Renamed";
     dispatch(effSetProgramName, 0, 0, name);
     EXPECT_EQ(text(effGetProgramName), "Renamed");
@@ -148,7 +154,7 @@ TEST_F(VstEffectTest, ParametersAndProgramsThroughTheDispatcher) {
     EXPECT_EQ(dispatch(effGetProgramNameIndexed, 5, 0, indexed), 1);
     EXPECT_STREQ(indexed, "Renamed");
     EXPECT_EQ(dispatch(effGetProgramNameIndexed, 128, 0, indexed), 0);
-    EXPECT_FLOAT_EQ(effect->getParameter(effect, 0), static_cast<VstEffect*>(effect->object)->core().presets().slot(5).values[0]);
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, 0), static_cast<VstEffect*>(effect->object)->core().presets()->slot(5).value(0));
 
     // Null pointers where the interface allows them do no harm.
     dispatch(effSetProgramName);
@@ -166,7 +172,7 @@ TEST_F(VstEffectTest, ChunksStayValidUntilTheNextCall) {
     const VstIntPtr size = dispatch(effGetChunk, 0, 0, &data);
     ASSERT_GT(size, 0);
     const std::string bank(static_cast<const char*>(data), static_cast<std::size_t>(size));
-    EXPECT_NE(bank.find("<VorlatekBank>"), std::string::npos);
+    EXPECT_NE(bank.find("<VorlatekBank currentProgram="), std::string::npos);
     EXPECT_EQ(dispatch(effSetChunk, 0, size, data), 1);
 
     const VstIntPtr programSize = dispatch(effGetChunk, 1, 0, &data);

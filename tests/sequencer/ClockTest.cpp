@@ -3,10 +3,9 @@
 
 #include "engine/DrumEngine.h"
 #include "engine/OutputRouter.h"
+#include "sequencer/Arrangement.h"
 #include "sequencer/ClockState.h"
 #include "sequencer/MidiEventQueue.h"
-#include "sequencer/PatternEdition.h"
-#include "sequencer/PatternStore.h"
 #include "sequencer/SequencerClock.h"
 #include "sequencer/SequencerListener.h"
 #include "sequencer/SequencerSettings.h"
@@ -54,14 +53,15 @@ public:
 
     ClockRig() {
         settings.intSeqOn = true;
-        store.introFillInPattern = 12;
+        arrangement.setPatterns(&library, &thinning);
+        selection.selectPlayPattern(12);
         for (auto& pin : pins) pin.resize(8192);
         for (std::size_t i = 0; i < pins.size(); ++i) pinPointers[i] = pins[i].data();
     }
 
     void notify(int code) override { codes.push_back(code); }
     void instrumentActivity(int row) override {
-        hits.push_back({clock.frame(), row, store.currentStep, store.simpleStep});
+        hits.push_back({clock.frame(), row, arrangement.currentStep(), arrangement.simpleStep()});
     }
 
     // One block; `transport` null means the host gave no time information.
@@ -112,13 +112,17 @@ public:
     }
 
     DrumEngine engine;
-    PatternStore store{&engine, this};
+    PatternLibrary library;
+    RandomThinning thinning;
+    RandomThresholds thresholds;
+    PlaybackSelection selection;
+    Arrangement arrangement{&engine, this, selection, thresholds};
     OutputRouter router;
     SequencerSettings settings;
-    PatternEdition edition;
     ClockState state;
     MidiEventQueue queue;
-    SequencerClock clock{store, engine, router, settings, edition, state, queue, *this};
+    SequencerRequests requests;
+    SequencerClock clock{arrangement, engine, router, settings, state, queue, *this, requests};
 
     std::vector<Hit> hits;
     std::vector<int> codes;
@@ -126,6 +130,12 @@ public:
     std::array<float*, 36> pinPointers{};
     std::int64_t hostFrames = 0;
 };
+
+TapMailbox::Rows rows(std::initializer_list<int> which) {
+    TapMailbox::Rows r{};
+    for (int row : which) r[static_cast<std::size_t>(row)] = true;
+    return r;
+}
 
 // Frame of a point `hundredths` hundredths of a step into the pattern, at `bpmTenths`/10
 // bpm: hundredths/100 steps × 1/stepsPerBeat beats × sampleRate·600/bpmTenths frames per
@@ -147,7 +157,7 @@ class ClockTest : public ClockRig, public ::testing::Test {};
 // Transport --------------------------------------------------------------------------------------
 
 TEST_F(ClockTest, TransportStartPlaysStepZeroInTheFirstFrameWhateverTheHostPosition) {
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     play(6000, 512, HostTransport{120.0, 37.25});
     const auto hits = hitsOf(kAccentRow);
     ASSERT_EQ(hits.size(), 2u);
@@ -155,19 +165,19 @@ TEST_F(ClockTest, TransportStartPlaysStepZeroInTheFirstFrameWhateverTheHostPosit
     EXPECT_EQ(hits[0].extStep, 0);
     EXPECT_EQ(hits[1].frame, 5512);  // the grid step at 37.5 beats
     EXPECT_EQ(hits[1].extStep, 1);
-    EXPECT_TRUE(store.running);
+    EXPECT_TRUE(arrangement.running());
     EXPECT_TRUE(state.hostWasPlaying);
 }
 
 TEST_F(ClockTest, PreRollDelaysTheFirstStepToPositionZero) {
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     play(22050 + 100, 256, HostTransport{120.0, -1.0});
     EXPECT_EQ(framesOf(kAccentRow), std::vector<std::int64_t>{22050});
     EXPECT_EQ(hitsOf(kAccentRow)[0].extStep, 0);
 }
 
 TEST_F(ClockTest, HostRelocationMovesTheSequencerAtTheNextBlock) {
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     play(1024, 1024, HostTransport{});
     TimeSnapshot jump;
     jump.valid = jump.tempoValid = jump.ppqValid = jump.playing = true;
@@ -185,12 +195,12 @@ TEST_F(ClockTest, HostStopStopsBothSequencers) {
     settings.hostMode = true;
     queue.push(noteOn(20), 0);
     play(1000, 500, HostTransport{});
-    ASSERT_TRUE(store.running);
-    ASSERT_EQ(store.currentSimplePattern, 8);
+    ASSERT_TRUE(arrangement.running());
+    ASSERT_EQ(arrangement.currentSimplePattern(), 8);
     play(10, 10, HostTransport{120.0, 0.0, false});
-    EXPECT_FALSE(store.running);
-    EXPECT_EQ(store.currentSimplePattern, -1);
-    EXPECT_EQ(store.simpleStep, -1);
+    EXPECT_FALSE(arrangement.running());
+    EXPECT_EQ(arrangement.currentSimplePattern(), -1);
+    EXPECT_EQ(arrangement.simpleStep(), -1);
     EXPECT_EQ(state.buttonState, kCommandStop);
 }
 
@@ -201,12 +211,12 @@ TEST_F(ClockTest, NoTimeInformationRunsOnAtTheLastTempo) {
     EXPECT_NEAR(state.hostPpq - before, 1.0, 1e-9);
     EXPECT_NEAR(state.extPos, state.hostPpq, 1e-9);
     EXPECT_TRUE(state.hostWasPlaying);
-    EXPECT_TRUE(store.running);
+    EXPECT_TRUE(arrangement.running());
 }
 
 TEST_F(ClockTest, WithoutEverATempoThePositionsStandStill) {
-    markEveryStep(*store.part(0, 0, 0));
-    state.pendingCommand = kCommandStart;
+    markEveryStep(*library.part(0, 0, 0));
+    requests.command = kCommandStart;
     play(44100, 512, std::nullopt);
     EXPECT_EQ(state.extPos, 0.0);
     EXPECT_EQ(state.hostPpq, 0.0);
@@ -214,7 +224,7 @@ TEST_F(ClockTest, WithoutEverATempoThePositionsStandStill) {
 }
 
 TEST_F(ClockTest, TempoZeroFromTheHostFreezesTheClockUntilItMovesAgain) {
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     play(1000, 500, HostTransport{120.0, 0.0});
     TimeSnapshot frozen;
     frozen.valid = frozen.tempoValid = frozen.playing = true;
@@ -252,14 +262,14 @@ TEST_P(StepTimingTest, ExtendedStepsLandOnExactFramesOverALongRun) {
     const TimingCase c = GetParam();
     engine.setSampleRate(static_cast<float>(c.sampleRate));
     settings.syncInternal = c.internalSync ? 1 : 0;
-    PatternVariation& variation = *store.variation(0, 0);
+    PatternVariation& variation = *library.variation(0, 0);
     variation.setBpm(c.bpmTenths / 10.0);
     variation.setShuffle(c.shuffleTenths / 10.0);
     variation.part1.setStepsPerBeat(c.stepsPerBeat);
     markEveryStep(variation.part1);
     const std::int64_t total = static_cast<std::int64_t>(c.sampleRate) * 40;
     if (c.internalSync) {
-        state.pendingCommand = kCommandStart;
+        requests.command = kCommandStart;
         play(total, c.blockSize, HostTransport{120.0, 0.0, false});
     } else {
         play(total, c.blockSize, HostTransport{c.bpmTenths / 10.0, 0.0});
@@ -284,7 +294,7 @@ INSTANTIATE_TEST_SUITE_P(Tempi, StepTimingTest,
 TEST_F(ClockTest, SimpleStepsLandOnExactFramesFromTheNote) {
     settings.hostMode = true;
     settings.syncInternal = 1;
-    StepPattern& pattern = store.simplePatterns[95];
+    StepPattern& pattern = library.simplePatterns[95];
     pattern.setBpm(133.3);
     pattern.setShuffle(0.5);
     pattern.setStepsPerBeat(3);
@@ -305,28 +315,28 @@ TEST_F(ClockTest, SimpleStepsLandOnExactFramesFromTheNote) {
 
 TEST_F(ClockTest, StartIsIgnoredAndForgottenWhileTheHostPlays) {
     settings.extSyncType = kExtSyncLowestNote;
-    state.pendingCommand = kCommandStart;
+    requests.command = kCommandStart;
     play(512, 512, HostTransport{});
-    EXPECT_FALSE(store.running);
-    EXPECT_EQ(state.pendingCommand.load(), kCommandNone);
+    EXPECT_FALSE(arrangement.running());
+    EXPECT_EQ(requests.command.load(), kCommandNone);
 }
 
 TEST_F(ClockTest, StopThenStartRestartsAtPositionZero) {
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     const HostTransport stopped{120.0, 0.0, false};
-    state.pendingCommand = kCommandStart;
+    requests.command = kCommandStart;
     play(30000, 512, stopped);
-    EXPECT_TRUE(store.running);
+    EXPECT_TRUE(arrangement.running());
     EXPECT_EQ(state.buttonState, kCommandStart);
-    state.pendingCommand = kCommandStart;  // a second Start without a Stop does nothing
+    requests.command = kCommandStart;  // a second Start without a Stop does nothing
     play(512, 512, stopped);
     EXPECT_GT(state.extPos, 1.0);
-    state.pendingCommand = kCommandStop;
+    requests.command = kCommandStop;
     play(512, 512, stopped);
-    EXPECT_FALSE(store.running);
+    EXPECT_FALSE(arrangement.running());
     hits.clear();
     const std::int64_t restart = clock.frame();
-    state.pendingCommand = kCommandStart;
+    requests.command = kCommandStart;
     play(512, 512, stopped);
     EXPECT_NEAR(state.extPos, 512.0 / 22050.0, 1e-12);
     ASSERT_FALSE(hits.empty());
@@ -336,20 +346,20 @@ TEST_F(ClockTest, StopThenStartRestartsAtPositionZero) {
 
 TEST_F(ClockTest, StartIsRefusedWhileTheSequencerIsOff) {
     settings.intSeqOn = false;
-    state.pendingCommand = kCommandStart;
+    requests.command = kCommandStart;
     play(100, 100, std::nullopt);
-    EXPECT_FALSE(store.running);
-    EXPECT_EQ(state.pendingCommand.load(), kCommandNone);
+    EXPECT_FALSE(arrangement.running());
+    EXPECT_EQ(requests.command.load(), kCommandNone);
 }
 
 // MIDI ---------------------------------------------------------------------------------------------------
 
 TEST_F(ClockTest, LowestNoteStartsAtItsFrameAndAllNotesOffStops) {
     settings.extSyncType = kExtSyncLowestNote;
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     queue.push(noteOn(0, 1, 9), 200);
     play(512, 512, HostTransport{});
-    EXPECT_TRUE(store.running);
+    EXPECT_TRUE(arrangement.running());
     EXPECT_TRUE(state.lowestNoteGate);
     EXPECT_EQ(framesOf(kAccentRow), std::vector<std::int64_t>{200});
     // While the gate is set the position follows the host.
@@ -358,7 +368,7 @@ TEST_F(ClockTest, LowestNoteStartsAtItsFrameAndAllNotesOffStops) {
     EXPECT_NEAR(state.extPos, 3.0 + 512.0 / 22050.0, 1e-9);
     queue.push(kAllNotesOffMessage, 10);
     play(512, 512, HostTransport{});
-    EXPECT_FALSE(store.running);
+    EXPECT_FALSE(arrangement.running());
     EXPECT_FALSE(state.lowestNoteGate);
 }
 
@@ -370,15 +380,15 @@ TEST_F(ClockTest, PlayModeNotesSelectPatternsAndNote35TogglesOrRequestsAFillIn) 
     queue.push(noteOn(35), 3);
     queue.push(noteOn(35, 0), 4);  // a note-on of velocity 0 is a release
     play(16, 16, std::nullopt);
-    EXPECT_EQ(store.basicPattern, 7);
-    EXPECT_EQ(store.introFillInPattern, 14);
-    EXPECT_EQ(store.startPatternType, 1);
+    EXPECT_EQ(selection.basicPattern(), 7);
+    EXPECT_EQ(selection.introFillInPattern(), 14);
+    EXPECT_EQ(selection.startPatternType(), 1);
     EXPECT_EQ(codes, (std::vector<int>{kNotePlayPatternSelected, kNotePlayPatternSelected, kNoteStartPatternType}));
-    state.pendingCommand = kCommandStart;
+    requests.command = kCommandStart;
     queue.push(noteOn(35), 5);
     play(16, 16, std::nullopt);
-    EXPECT_TRUE(store.fillInRequested);
-    EXPECT_EQ(store.startPatternType, 1);
+    EXPECT_TRUE(selection.fillInRequested());
+    EXPECT_EQ(selection.startPatternType(), 1);
 }
 
 TEST_F(ClockTest, HostModeHeldNotesAndNoteOff) {
@@ -388,21 +398,21 @@ TEST_F(ClockTest, HostModeHeldNotesAndNoteOff) {
     queue.push(noteOn(40, 90, 3), 10);  // the same pattern on another channel
     queue.push(noteOff(40), 20);
     play(100, 100, HostTransport{});
-    EXPECT_EQ(store.currentSimplePattern, 28);
+    EXPECT_EQ(arrangement.currentSimplePattern(), 28);
     EXPECT_EQ(state.heldNotes, 1);
     queue.push(noteOff(40), 0);
     play(100, 100, HostTransport{});
-    EXPECT_EQ(store.currentSimplePattern, -1);
+    EXPECT_EQ(arrangement.currentSimplePattern(), -1);
 
     // A note for another pattern restarts with one held note.
     queue.push(noteOn(50), 0);
     queue.push(noteOn(51), 5);
     play(100, 100, HostTransport{});
-    EXPECT_EQ(store.currentSimplePattern, 39);
+    EXPECT_EQ(arrangement.currentSimplePattern(), 39);
     EXPECT_EQ(state.heldNotes, 1);
     queue.push(noteOff(50), 0);  // releases a pattern no longer playing
     play(100, 100, HostTransport{});
-    EXPECT_EQ(store.currentSimplePattern, 39);
+    EXPECT_EQ(arrangement.currentSimplePattern(), 39);
 }
 
 TEST_F(ClockTest, StrayReleasesCannotLeaveAPatternThatNoReleaseStops) {
@@ -411,19 +421,19 @@ TEST_F(ClockTest, StrayReleasesCannotLeaveAPatternThatNoReleaseStops) {
     queue.push(noteOff(60), 1);
     queue.push(noteOff(60), 2);  // released twice while note-off is off: the pattern plays on
     play(100, 100, std::nullopt);
-    EXPECT_EQ(store.currentSimplePattern, 48);
+    EXPECT_EQ(arrangement.currentSimplePattern(), 48);
     EXPECT_EQ(state.heldNotes, 0);
     settings.noteOff = true;
     queue.push(noteOn(60), 0);
     queue.push(noteOff(60), 50);
     play(100, 100, std::nullopt);
-    EXPECT_EQ(store.currentSimplePattern, -1);
+    EXPECT_EQ(arrangement.currentSimplePattern(), -1);
 }
 
 TEST_F(ClockTest, HostModeNoteAndStepInTheSameFramePlayStepZero) {
     settings.hostMode = true;
-    markEveryStep(store.simplePatterns[3]);
-    markEveryStep(store.simplePatterns[4]);
+    markEveryStep(library.simplePatterns[3]);
+    markEveryStep(library.simplePatterns[4]);
     queue.push(noteOn(15), 0);
     play(5512 + 10, 5522, HostTransport{});
     ASSERT_EQ(hitsOf(kAccentRow).size(), 2u);
@@ -434,37 +444,32 @@ TEST_F(ClockTest, HostModeNoteAndStepInTheSameFramePlayStepZero) {
     ASSERT_EQ(hits.size(), 3u);
     EXPECT_EQ(hits[2].frame, 11025);
     EXPECT_EQ(hits[2].simpleStep, 0);
-    EXPECT_EQ(store.currentSimplePattern, 4);
+    EXPECT_EQ(arrangement.currentSimplePattern(), 4);
 }
 
 TEST_F(ClockTest, ExtendedSequencerRunsSilentlyInHostMode) {
     settings.hostMode = true;
-    markEveryStep(*store.part(0, 0, 0));
+    markEveryStep(*library.part(0, 0, 0));
     play(20000, 512, HostTransport{});
-    EXPECT_TRUE(store.running);
-    EXPECT_GT(store.currentStep, 0);
+    EXPECT_TRUE(arrangement.running());
+    EXPECT_GT(arrangement.currentStep(), 0);
     EXPECT_TRUE(hits.empty());
 }
 
 // Taps ----------------------------------------------------------------------------------------------------
 
 TEST_F(ClockTest, TapNearThePlayedStepSoundsAtOnceElseOnTheNextStep) {
-    StepPattern& part = *store.part(0, 0, 0);
+    StepPattern& part = *library.part(0, 0, 0);
     play(100, 100, HostTransport{});
-    state.tapRows[kSnareDrum] = true;
-    state.tapValue = kCellAccented;
-    state.tapPending = true;
+    requests.tap.post(rows({kSnareDrum}), kCellAccented);
     play(100, 100, HostTransport{});
-    EXPECT_FALSE(state.tapPending);
+    EXPECT_FALSE(requests.tap.pending());
     EXPECT_EQ(part.getCell(kSnareDrum, 0), kCellAccented);
     EXPECT_TRUE(engine.voice(kSnareDrum).active);
     EXPECT_TRUE(hitsOf(kSnareDrum).empty());  // no activity lamp for the immediate tap
 
     play(2800, 2800, HostTransport{});
-    state.tapRows = {};
-    state.tapRows[kClaves] = true;
-    state.tapValue = kCellOn;
-    state.tapPending = true;
+    requests.tap.post(rows({kClaves}), kCellOn);
     play(2600, 2600, HostTransport{});  // from 0.136 beats the tap waits for step 1 at 5512
     EXPECT_EQ(part.getCell(kClaves, 0), kCellOff);
     EXPECT_EQ(part.getCell(kClaves, 1), kCellOn);
@@ -475,45 +480,18 @@ TEST_F(ClockTest, TapInHostModeGoesIntoTheSimplePattern) {
     settings.hostMode = true;
     queue.push(noteOn(12), 0);
     play(100, 100, HostTransport{});
-    state.tapRows[kCowBell] = true;
-    state.tapValue = kCellOn;
-    state.tapPending = true;
+    requests.tap.post(rows({kCowBell}), kCellOn);
     play(100, 100, HostTransport{});
-    EXPECT_EQ(store.simplePatterns[0].getCell(kCowBell, 0), kCellOn);
-    EXPECT_EQ(store.part(0, 0, 0)->getCell(kCowBell, 0), kCellOff);
-}
-
-// Editor follow --------------------------------------------------------------------------------------------
-
-TEST_F(ClockTest, EditorFollowsThePlayingPattern) {
-    store.basicPattern = 5;
-    play(100, 100, HostTransport{});
-    EXPECT_EQ(edition.editedExtendedPattern, 5);
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), kNoteEditedExtendedPattern), 1);
-
-    // In write mode only with auto follow.
-    edition.writeMode = true;
-    store.basicPattern = 6;
-    store.currentPattern = 6;
-    play(100, 100, HostTransport{});
-    EXPECT_EQ(edition.editedExtendedPattern, 5);
-    edition.autoFollow = true;
-    play(100, 100, HostTransport{});
-    EXPECT_EQ(edition.editedExtendedPattern, 6);
-
-    settings.hostMode = true;
-    queue.push(noteOn(30), 0);
-    play(100, 100, HostTransport{});
-    EXPECT_EQ(edition.editedSimplePattern, 18);
-    EXPECT_EQ(std::count(codes.begin(), codes.end(), kNoteEditedSimplePattern), 1);
+    EXPECT_EQ(library.simplePatterns[0].getCell(kCowBell, 0), kCellOn);
+    EXPECT_EQ(library.part(0, 0, 0)->getCell(kCowBell, 0), kCellOff);
 }
 
 // Bad input -------------------------------------------------------------------------------------------------
 
 TEST_F(ClockTest, SurvivesAnyMidiAndTransportGarbage) {
-    markEveryStep(*store.part(0, 0, 0));
-    for (int i = 0; i < kSimplePatternCount; ++i) markEveryStep(store.simplePatterns[i]);
-    store.part(0, 0, 0)->setCell(kCellAccented, kBassDrum, 0);
+    markEveryStep(*library.part(0, 0, 0));
+    for (int i = 0; i < kSimplePatternCount; ++i) markEveryStep(library.simplePatterns[i]);
+    library.part(0, 0, 0)->setCell(kCellAccented, kBassDrum, 0);
     std::mt19937 random(7);
     const double oddValues[] = {std::nan(""), -1e300, -3.0, 0.0, 1e-300, 1e300, INFINITY, -INFINITY, 1e9};
     for (int round = 0; round < 400; ++round) {
@@ -524,7 +502,7 @@ TEST_F(ClockTest, SurvivesAnyMidiAndTransportGarbage) {
         for (int e = 0; e < static_cast<int>(random() % 40); ++e)
             queue.push(static_cast<std::uint32_t>(random()), static_cast<std::int32_t>(random() % 20000) - 5000);
         if (round % 50 == 0) engine.setSampleRate(round % 100 == 0 ? 22050.0f : 192000.0f);
-        if (round % 7 == 0) state.pendingCommand = static_cast<std::int32_t>(random() % 4);
+        if (round % 7 == 0) requests.command = static_cast<std::int32_t>(random() % 4);
         TimeSnapshot t;
         t.valid = true;
         t.playing = random() % 4 != 0;
@@ -544,8 +522,8 @@ TEST_F(ClockTest, SurvivesAnyMidiAndTransportGarbage) {
     queue.push(kAllNotesOffMessage, 0);
     for (int i = 0; i < 5; ++i) block(8192, nullptr);
     EXPECT_TRUE(queue.empty());
-    EXPECT_FALSE(store.running);
-    EXPECT_EQ(store.currentSimplePattern, -1);
+    EXPECT_FALSE(arrangement.running());
+    EXPECT_EQ(arrangement.currentSimplePattern(), -1);
 }
 
 }  // namespace

@@ -34,14 +34,14 @@ bool hasNotes(const StepPattern& pattern) {
 class FactoryBanksTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        store = std::make_unique<PatternStore>(nullptr, nullptr);
+        store = std::make_unique<PatternLibrary>();
         simpleText = resource("simple.vsb");
         extendedText = resource("extended.veb");
         ASSERT_TRUE(loadPatternBank(simpleText.data(), simpleText.size(), *store));
         ASSERT_TRUE(loadPatternBank(extendedText.data(), extendedText.size(), *store));
     }
 
-    std::unique_ptr<PatternStore> store;
+    std::unique_ptr<PatternLibrary> store;
     std::string simpleText;
     std::string extendedText;
 };

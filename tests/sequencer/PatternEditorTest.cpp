@@ -1,5 +1,6 @@
 #include "engine/Instrument.h"
 #include "sequencer/EditorNotification.h"
+#include "sequencer/Arrangement.h"
 #include "sequencer/PatternEditor.h"
 #include "sequencer/SequencerListener.h"
 
@@ -30,18 +31,31 @@ public:
 
 class PatternEditorTest : public ::testing::Test {
 protected:
+    PatternEditorTest() { arrangement.setPatterns(store.get(), nullptr); }
+
     RecordingListener listener;
-    std::unique_ptr<PatternStore> store = std::make_unique<PatternStore>(nullptr, &listener);
+    RandomThresholds thresholds;
+    std::unique_ptr<PatternStore> store = std::make_unique<PatternStore>(&thresholds);
     SequencerSettings settings;
     PatternEdition edition;
-    ClockState clock;
-    PatternEditor editor{*store, settings, edition, clock};
+    PlaybackSelection playback;
+    SequencerRequests requests;
+    // Stands for the audio thread: what it plays is what the editor points at or follows.
+    Arrangement arrangement{nullptr, nullptr, playback, thresholds};
+    PatternEditor editor{*store, settings, edition, playback, arrangement.position(), requests, &listener};
+
+    // Plays extended pattern `pattern`, variation `variation`, from its first step.
+    void play(int pattern, int variation) {
+        playback.selectPlayPattern(pattern);
+        playback.setBasicVariation(variation);
+        arrangement.startExtended();
+    }
 
     // Write mode on extended pattern 2, variation B, Part 1, with `rows` selected.
     void startEditing(std::initializer_list<int> rows = {kBassDrum}) {
         settings.intSeqOn = true;
-        store->basicPattern = 2;
-        store->basicVariation = 1;
+        playback.selectPlayPattern(2);
+        playback.setBasicVariation(1);
         editor.setWriteMode(true);
         for (int row = 0; row < kPatternRows; ++row) editor.setSelectedInstrument(row, false);
         for (int row : rows) editor.setSelectedInstrument(row, true);
@@ -73,9 +87,9 @@ TEST_F(PatternEditorTest, WriteModeIsRefusedWithoutTheSequencerOrInHostModeAndFo
 
     // Stopped: the start pattern (the intro here) with the basic variation's letter.
     settings.hostMode = false;
-    store->startPatternType = 1;
-    store->introFillInPattern = 13;
-    store->basicVariation = 1;
+    playback.setStartPatternType(1);
+    playback.selectPlayPattern(13);
+    playback.setBasicVariation(1);
     edition.editedExtendedPart = 1;
     EXPECT_TRUE(editor.writeModeButton(1.0f));
     EXPECT_EQ(edition.editedExtendedPattern, 13);
@@ -85,11 +99,12 @@ TEST_F(PatternEditorTest, WriteModeIsRefusedWithoutTheSequencerOrInHostModeAndFo
                                             kNotifyEditedVariation));
 
     // Running: pressed again while on, it points at what plays now.
-    store->running = true;
-    store->currentPattern = 4;
-    store->currentVariation = 0;
-    store->currentPart = 1;
-    store->currentSimplePattern = 130;
+    playback.setStartPatternType(0);
+    store->part(4, 0, 0)->setLength(1);
+    store->part(4, 0, 1)->setLength(1);
+    play(4, 0);
+    arrangement.advanceStep();  // into Part 2
+    arrangement.startSimple(95);
     listener.codes.clear();
     editor.setWriteMode(true);
     EXPECT_EQ(edition.editedExtendedPattern, 4);
@@ -127,8 +142,8 @@ TEST_F(PatternEditorTest, StepButtonsWriteCellsSetTheLengthOrSelectThePlayPatter
     settings.intSeqOn = true;
     editor.stepButton(12, 1.0f);  // play mode: button 13 picks the first intro/fill-in
     editor.stepButton(11, 1.0f);
-    EXPECT_EQ(store->introFillInPattern, 12);
-    EXPECT_EQ(store->basicPattern, 11);
+    EXPECT_EQ(playback.introFillInPattern(), 12);
+    EXPECT_EQ(playback.basicPattern(), 11);
 
     startEditing({kBassDrum, kAccent});
     editor.stepButton(0, 0.5f);
@@ -335,11 +350,11 @@ TEST_F(PatternEditorTest, PreviousAndNextMoveTheEditedPatternUnlessFollowing) {
 
 TEST_F(PatternEditorTest, RandomModeGeneratesAcceptsAndRestores) {
     startEditing({kBassDrum, kAccent});
-    std::fill(std::begin(store->randThreshold), std::end(store->randThreshold), 0.25f);
+    for (int row = 0; row < kPatternRows; ++row) thresholds.set(row, 0.25f);
     decodeStepString("O.o.O.o.", edited(), kBassDrum);
     const StepPattern before = edited();
     editor.setRandMode(true);
-    EXPECT_TRUE(store->randActive);
+    EXPECT_TRUE(store->randomActive());
     editor.nextButton();
     ASSERT_TRUE(editor.randomPending());
     EXPECT_EQ(editor.randomTarget(), kBassDrum);  // the manual row moves to a randomised row
@@ -367,15 +382,15 @@ TEST_F(PatternEditorTest, RandomModeGeneratesAcceptsAndRestores) {
     EXPECT_EQ(encodeStepString(edited(), kBassDrum), encodeStepString(before, kBassDrum));
     EXPECT_EQ(encodeStepString(edited(), kAccent), encodeStepString(before, kAccent));
     EXPECT_EQ(edited().getCell(kClosedHiHat, 3), 1);
-    EXPECT_FALSE(store->randActive);
+    EXPECT_FALSE(store->randomActive());
 
     // Tap accepts the thinned result and nothing is pending afterwards.
     editor.setRandMode(true);
     editor.nextButton();
     editor.tapButton(kPlain);
-    EXPECT_FALSE(store->randPending);
+    EXPECT_FALSE(store->randomPending());
     EXPECT_EQ(onSteps(kBassDrum), 4);
-    EXPECT_FALSE(clock.tapPending.load());
+    EXPECT_FALSE(requests.tap.pending());
     editor.nextButton();
     editor.randUndoButton();
     EXPECT_EQ(onSteps(kBassDrum), 4);
@@ -388,8 +403,7 @@ TEST_F(PatternEditorTest, APendingResultIsFinishedOnItsOwnPatternAfterTheEditedO
     editor.setRandMode(true);
     editor.nextButton();
     // Write mode pressed again while the sequencer plays another pattern.
-    store->running = true;
-    store->currentPattern = 9;
+    play(9, 0);
     editor.setWriteMode(true);
     ASSERT_NE(&edited(), &randomised);
     decodeStepString("oooo", edited(), kBassDrum);
@@ -401,21 +415,22 @@ TEST_F(PatternEditorTest, APendingResultIsFinishedOnItsOwnPatternAfterTheEditedO
 TEST_F(PatternEditorTest, TapHandsTheSelectedRowsToTheClockOrActsOnPlayback) {
     settings.intSeqOn = true;
     editor.tapButton(kPlain);  // play mode, stopped: the start pattern type flips
-    EXPECT_EQ(store->startPatternType, 1);
+    EXPECT_EQ(playback.startPatternType(), 1);
     EXPECT_THAT(listener.codes, ElementsAre(kNotifyStartPatternType));
-    store->running = true;
+    arrangement.startExtended();
     editor.tapButton(kPlain);
-    EXPECT_TRUE(store->fillInRequested);
+    EXPECT_TRUE(playback.fillInRequested());
 
     startEditing({kSnareDrum, kAccent});
     editor.tapButton(kControl);
-    EXPECT_TRUE(clock.tapPending.load());
-    EXPECT_EQ(clock.tapValue, 3);
-    EXPECT_TRUE(clock.tapRows[kSnareDrum] && clock.tapRows[kAccent]);
-    EXPECT_FALSE(clock.tapRows[kBassDrum]);
-    clock.tapPending = false;
+    TapMailbox::Tap tap;
+    ASSERT_TRUE(requests.tap.take(tap));
+    EXPECT_EQ(tap.value, 3);
+    EXPECT_TRUE(tap.rows[kSnareDrum] && tap.rows[kAccent]);
+    EXPECT_FALSE(tap.rows[kBassDrum]);
     editor.tapButton(kPlain);
-    EXPECT_EQ(clock.tapValue, 1);
+    ASSERT_TRUE(requests.tap.take(tap));
+    EXPECT_EQ(tap.value, 1);
 }
 
 TEST_F(PatternEditorTest, AnAbsentEditedPatternMakesEveryOperationANoOp) {
@@ -434,7 +449,7 @@ TEST_F(PatternEditorTest, AnAbsentEditedPatternMakesEveryOperationANoOp) {
     editor.setPatternName("x");
     editor.setRandMode(true);
     editor.nextButton();
-    EXPECT_FALSE(store->randPending);
+    EXPECT_FALSE(store->randomPending());
     EXPECT_EQ(editor.displayCell(kBassDrum, 0), 0);
     EXPECT_FALSE(editor.rowClipboard().held());
 }

@@ -15,7 +15,7 @@
 namespace vorlatek {
 namespace {
 
-std::unique_ptr<PatternStore> newStore() { return std::make_unique<PatternStore>(nullptr, nullptr); }
+std::unique_ptr<PatternLibrary> newStore() { return std::make_unique<PatternLibrary>(); }
 
 // The text of a document holding `element` as its root.
 std::string documentText(xmlNodePtr element) { return xml::Document::withRoot(element).dump(); }
@@ -48,7 +48,7 @@ private:
 };
 
 // A store whose patterns differ in every field the files carry.
-void fillStore(PatternStore& store) {
+void fillStore(PatternLibrary& store) {
     const char* texts[] = {"o.O.", "OOoo..o", "o", "...O.o.o.O.o.o.O", ".o"};
     for (int i = 0; i < kSimplePatternCount; ++i) {
         StepPattern& p = store.simplePatterns[i];
@@ -90,7 +90,7 @@ void expectSamePattern(const StepPattern& a, const StepPattern& b, bool withName
     for (int row = 0; row < kPatternRows; ++row) EXPECT_EQ(encodeStepString(a, row), encodeStepString(b, row));
 }
 
-void expectSameStore(const PatternStore& a, const PatternStore& b) {
+void expectSameStore(const PatternLibrary& a, const PatternLibrary& b) {
     for (int i = 0; i < kSimplePatternCount; ++i) expectSamePattern(a.simplePatterns[i], b.simplePatterns[i], true);
     for (int i = 0; i < kExtendedPatternCount; ++i) {
         EXPECT_STREQ(a.extendedPatterns[i].name, b.extendedPatterns[i].name);

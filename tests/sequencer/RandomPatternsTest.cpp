@@ -70,11 +70,11 @@ Generated referenceGeneration(std::mt19937& engine, const Rows& rows, const Step
 
 void expectGenerated(const PatternStore& store, const StepPattern& pattern, const Rows& rows, const Generated& expected) {
     for (int row = 0; row < kPatternRows; ++row) {
-        EXPECT_EQ(store.randomisedRows[row], rows[static_cast<std::size_t>(row)]) << "row " << row;
+        EXPECT_EQ(store.rowRandomised(row), rows[static_cast<std::size_t>(row)]) << "row " << row;
         for (int step = 0; step < kPatternSteps; ++step) {
             ASSERT_EQ(pattern.getCell(row, step), expected.cells[row][step]) << "row " << row << " step " << step;
             if (rows[static_cast<std::size_t>(row)]) {
-                ASSERT_EQ(store.randomRank[row][step], expected.ranks[row][step]);
+                ASSERT_EQ(store.ranks(row)[static_cast<std::size_t>(step)], expected.ranks[row][step]);
             }
         }
     }
@@ -88,37 +88,38 @@ int onSteps(const StepPattern& pattern, int row) {
 
 class RandomPatternsTest : public ::testing::Test {
 protected:
-    std::unique_ptr<PatternStore> store = std::make_unique<PatternStore>(nullptr, nullptr);
+    RandomThresholds thresholds;
+    std::unique_ptr<PatternStore> store = std::make_unique<PatternStore>(&thresholds);
     StepPattern& pattern = store->simplePatterns[3];
 
     void SetUp() override {
         decodeStepString("O.o.o...O.o.o...", pattern, kBassDrum);
         decodeStepString("o.O.o.o.", pattern, kClosedHiHat);
-        std::fill(std::begin(store->randThreshold), std::end(store->randThreshold), 0.2f);
+        for (int row = 0; row < kPatternRows; ++row) thresholds.set(row, 0.2f);
     }
 };
 
 TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDraws) {
     const Rows rows = rowsOf({kBassDrum, kSnareDrum, kAccent});
     const StepPattern before = pattern;
-    store->generator.seed(2024);
+    store->generator().seed(2024);
     std::mt19937 seeds = test::linearSeededEngine(2024);
 
     store->nextRandom(&pattern, rows);
     const std::uint32_t first = referenceSeed(seeds);
-    EXPECT_EQ(store->currentSeed, first);
+    EXPECT_EQ(store->currentSeed(), first);
     std::mt19937 engine = test::linearSeededEngine(first);
     expectGenerated(*store, pattern, rows, referenceGeneration(engine, rows, before));
-    EXPECT_TRUE(store->randPending);
-    EXPECT_EQ(store->randomised, &pattern);
+    EXPECT_TRUE(store->randomPending());
+    EXPECT_EQ(store->randomised(), &pattern);
 
     // The next seed comes from the generator as the first generation left it, discarded
     // draws of the unselected rows included.
     store->nextRandom(&pattern, rows);
     const std::uint32_t second = referenceSeed(engine);
-    EXPECT_EQ(store->currentSeed, second);
-    ASSERT_EQ(store->seedHistory.size(), 1u);
-    EXPECT_EQ(store->seedHistory.back(), first);
+    EXPECT_EQ(store->currentSeed(), second);
+    ASSERT_EQ(store->seedHistory().size(), 1u);
+    EXPECT_EQ(store->seedHistory().back(), first);
     std::mt19937 again = test::linearSeededEngine(second);
     expectGenerated(*store, pattern, rows, referenceGeneration(again, rows, before));
 }
@@ -126,9 +127,9 @@ TEST_F(RandomPatternsTest, SeedsAndPatternsFollowTheDraws) {
 TEST_F(RandomPatternsTest, RandomRowsAreFullWithRanksInARandomOrder) {
     int bdAccents = 0;
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-        store->generator.seed(seed);
+        store->generator().seed(seed);
         store->nextRandom(&pattern, rowsOf({kBassDrum, kAccent}));
-        std::vector<float> ranks(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]));
+        std::vector<float> ranks(store->ranks(kBassDrum).begin(), store->ranks(kBassDrum).end());
         std::sort(ranks.begin(), ranks.end());
         for (int k = 0; k < kPatternSteps; ++k) EXPECT_EQ(ranks[static_cast<std::size_t>(k)], k / 16.0f);
         for (int step = 0; step < kPatternSteps; ++step) {
@@ -142,26 +143,26 @@ TEST_F(RandomPatternsTest, RandomRowsAreFullWithRanksInARandomOrder) {
 }
 
 TEST_F(RandomPatternsTest, NextNextPreviousComesBackToTheFirstResult) {
-    store->generator.seed(7);
+    store->generator().seed(7);
     const StepPattern before = pattern;
     store->previousRandom(&pattern, rowsOf({kBassDrum}));  // nothing remembered yet
-    EXPECT_EQ(store->currentSeed, 0u);
-    EXPECT_FALSE(store->randPending);
+    EXPECT_EQ(store->currentSeed(), 0u);
+    EXPECT_FALSE(store->randomPending());
 
     store->nextRandom(&pattern, rowsOf({kBassDrum}));
     const StepPattern first = pattern;
-    const std::uint32_t firstSeed = store->currentSeed;
-    std::vector<float> firstRanks(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]));
+    const std::uint32_t firstSeed = store->currentSeed();
+    std::vector<float> firstRanks(store->ranks(kBassDrum).begin(), store->ranks(kBassDrum).end());
     store->previousRandom(&pattern, rowsOf({kBassDrum}));  // right after the first Next: nothing
-    EXPECT_EQ(store->currentSeed, firstSeed);
+    EXPECT_EQ(store->currentSeed(), firstSeed);
 
     store->nextRandom(&pattern, rowsOf({kBassDrum}));
-    EXPECT_NE(store->currentSeed, firstSeed);
+    EXPECT_NE(store->currentSeed(), firstSeed);
     store->previousRandom(&pattern, rowsOf({kBassDrum}));
-    EXPECT_EQ(store->currentSeed, firstSeed);
-    EXPECT_TRUE(store->seedHistory.empty());
+    EXPECT_EQ(store->currentSeed(), firstSeed);
+    EXPECT_TRUE(store->seedHistory().empty());
     EXPECT_EQ(encodeStepString(pattern, kBassDrum), encodeStepString(first, kBassDrum));
-    EXPECT_EQ(std::vector<float>(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum])), firstRanks);
+    EXPECT_EQ(std::vector<float>(store->ranks(kBassDrum).begin(), store->ranks(kBassDrum).end()), firstRanks);
     EXPECT_EQ(encodeStepString(pattern, kClosedHiHat), encodeStepString(before, kClosedHiHat));
 
     store->undoRandom();
@@ -169,14 +170,14 @@ TEST_F(RandomPatternsTest, NextNextPreviousComesBackToTheFirstResult) {
 }
 
 TEST_F(RandomPatternsTest, ThresholdsThinTheRowAndAcceptKeepsTheThinnedRow) {
-    store->generator.seed(99);
+    store->generator().seed(99);
     store->nextRandom(&pattern, rowsOf({kBassDrum}));
     int silenced = 0;
     for (int step = 0; step < kPatternSteps; ++step) silenced += store->thinnedOut(kBassDrum, step);
     EXPECT_EQ(silenced, 12);  // a threshold of 0.2 lets the four lowest ranks sound
 
-    const int quiet = static_cast<int>(std::find(std::begin(store->randomRank[kBassDrum]), std::end(store->randomRank[kBassDrum]), 0.9375f) -
-                                       std::begin(store->randomRank[kBassDrum]));
+    const int quiet = static_cast<int>(std::find(store->ranks(kBassDrum).begin(), store->ranks(kBassDrum).end(), 0.9375f) -
+                                       store->ranks(kBassDrum).begin());
     EXPECT_TRUE(store->thinnedOut(kBassDrum, quiet));
     EXPECT_FALSE(store->thinnedOut(kClosedHiHat, quiet));
     EXPECT_FALSE(store->thinnedOut(kPatternRows, 0));
@@ -184,9 +185,9 @@ TEST_F(RandomPatternsTest, ThresholdsThinTheRowAndAcceptKeepsTheThinnedRow) {
 
     store->acceptRandom();
     EXPECT_EQ(onSteps(pattern, kBassDrum), 4);
-    EXPECT_FALSE(store->randPending);
-    EXPECT_EQ(store->randomised, nullptr);
-    EXPECT_EQ(store->randomRank[kBassDrum][quiet], -1.0f);
+    EXPECT_FALSE(store->randomPending());
+    EXPECT_EQ(store->randomised(), nullptr);
+    EXPECT_EQ(store->ranks(kBassDrum)[static_cast<std::size_t>(quiet)], -1.0f);
 
     // Later generations start from the accepted pattern: undo goes back to it.
     const std::string accepted = encodeStepString(pattern, kBassDrum);
@@ -201,27 +202,27 @@ TEST_F(RandomPatternsTest, LeavingRandomEditingRestoresAndAnotherPatternAcceptsT
     store->nextRandom(&pattern, rowsOf({kBassDrum}));
     store->updateRandomGate(false);
     EXPECT_EQ(encodeStepString(pattern, kBassDrum), bd);
-    EXPECT_FALSE(store->randPending);
-    EXPECT_FALSE(store->randActive);
-    EXPECT_EQ(store->randomised, nullptr);
+    EXPECT_FALSE(store->randomPending());
+    EXPECT_FALSE(store->randomActive());
+    EXPECT_EQ(store->randomised(), nullptr);
 
     StepPattern& other = store->simplePatterns[10];
     decodeStepString("o...o...o...o...", other, kBassDrum);
     store->nextRandom(&pattern, rowsOf({kBassDrum}));
     store->nextRandom(&other, rowsOf({kBassDrum}));
     EXPECT_EQ(onSteps(pattern, kBassDrum), 4);  // baked when the generation moved on
-    EXPECT_EQ(store->randomised, &other);
+    EXPECT_EQ(store->randomised(), &other);
     store->undoRandom();
     EXPECT_EQ(encodeStepString(other, kBassDrum), "o...o...o...o...");
     EXPECT_EQ(onSteps(pattern, kBassDrum), 4);
 
     // No pattern: no draw, no seed.
-    const std::uint32_t seed = store->currentSeed;
-    const std::size_t history = store->seedHistory.size();
+    const std::uint32_t seed = store->currentSeed();
+    const std::size_t history = store->seedHistory().size();
     store->nextRandom(nullptr, rowsOf({kBassDrum}));
     store->previousRandom(nullptr, rowsOf({kBassDrum}));
-    EXPECT_EQ(store->currentSeed, seed);
-    EXPECT_EQ(store->seedHistory.size(), history);
+    EXPECT_EQ(store->currentSeed(), seed);
+    EXPECT_EQ(store->seedHistory().size(), history);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void expectDefaultPattern(const StepPattern& pattern, int length) {
 }
 
 TEST(PatternStoreTest, NewStoreHoldsEmptyPatternsAndNoRandomResult) {
-    auto store = std::make_unique<PatternStore>(nullptr, nullptr);
+    auto store = std::make_unique<PatternStore>();
     for (const StepPattern& pattern : store->simplePatterns) {
         expectDefaultPattern(pattern, 16);
         EXPECT_FALSE(pattern.allowEmpty);
@@ -52,21 +52,17 @@ TEST(PatternStoreTest, NewStoreHoldsEmptyPatternsAndNoRandomResult) {
             EXPECT_TRUE(v->part2.allowEmpty);
         }
     }
-    EXPECT_EQ(store->randomised, nullptr);
-    EXPECT_FALSE(store->randPending);
-    EXPECT_EQ(store->currentSeed, 0u);
-    EXPECT_TRUE(store->seedHistory.empty());
-    EXPECT_EQ(store->randomRank[0][0], -1.0f);
-    EXPECT_EQ(store->randomRank[17][15], -1.0f);
-    EXPECT_EQ(store->randThreshold[5], 0.0f);
-    EXPECT_EQ(store->currentSimplePattern, -1);
-    EXPECT_EQ(store->simpleStep, -1);
-    EXPECT_FALSE(store->running);
-    EXPECT_EQ(store->introFillInPattern, 0);
+    EXPECT_EQ(store->randomised(), nullptr);
+    EXPECT_FALSE(store->randomPending());
+    EXPECT_EQ(store->currentSeed(), 0u);
+    EXPECT_TRUE(store->seedHistory().empty());
+    EXPECT_EQ(store->ranks(0)[0], -1.0f);
+    EXPECT_EQ(store->ranks(17)[15], -1.0f);
+    EXPECT_EQ(store->thresholds().get(5), 0.0f);
 }
 
 TEST(PatternStoreTest, AccessorsPointIntoTheStoreAndRefuseOutOfRangeIndices) {
-    auto store = std::make_unique<PatternStore>(nullptr, nullptr);
+    auto store = std::make_unique<PatternStore>();
     EXPECT_EQ(store->simplePattern(95), &store->simplePatterns[95]);
     EXPECT_EQ(store->extendedPattern(15), &store->extendedPatterns[15]);
     EXPECT_EQ(store->variation(3, 1), &store->extendedPatterns[3].variationB);
