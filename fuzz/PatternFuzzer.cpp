@@ -5,10 +5,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vorlatek;
-    PatternStore& store = fuzz::plugin().patternStore();
+    const auto store = fuzz::plugin().patternStore();
     const xml::Document doc = fuzz::parse(data, size);
-    readSimplePattern(doc.root(), *store.simplePattern(0));
-    readExtendedPattern(doc.root(), *store.extendedPattern(0));
-    loadPatternBank(data, size, store);
+    readSimplePattern(doc.root(), *store->simplePattern(0));
+    readExtendedPattern(doc.root(), *store->extendedPattern(0));
+    loadPatternBank(data, size, *store);
     return 0;
 }

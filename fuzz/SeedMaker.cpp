@@ -45,26 +45,26 @@ int main(int argc, char** argv) {
     }
     const fs::path folder = argv[1];
     DrumPlugin& plugin = fuzz::plugin();
-    const PatternStore& store = plugin.patternStore();
+    const auto store = plugin.patternStore();
     const PresetSlot& preset = *plugin.getPresetSlot(-1);
 
     xmlNodePtr bank = xml::newElement("VorlatekBank");
     xmlAddChild(bank, StateDocuments::writePluginState(plugin));
     xmlAddChild(bank, StateDocuments::writeNotPresetParams(plugin));
-    xmlAddChild(bank, trimmed(writeSimpleBank(store), 2));
-    xmlAddChild(bank, trimmed(writeExtendedBank(store), 1));
-    xmlAddChild(bank, trimmed(plugin.presets().writePresetBank(plugin), 2));
+    xmlAddChild(bank, trimmed(writeSimpleBank(*store), 2));
+    xmlAddChild(bank, trimmed(writeExtendedBank(*store), 1));
+    xmlAddChild(bank, trimmed(plugin.presets()->writePresetBank(plugin), 2));
     xmlAddChild(bank, plugin.writeMidiCcMap());
     save(folder, "Chunk", "bank.xml", bank);
 
     save(folder, "Preset", "preset.xml", PresetBank::writePreset(preset, plugin));
-    save(folder, "PresetBank", "bank.xml", trimmed(plugin.presets().writePresetBank(plugin), 3));
-    save(folder, "Pattern", "simple.xml", writeSimplePattern(*store.simplePattern(0)));
-    save(folder, "Pattern", "extended.xml", writeExtendedPattern(*store.extendedPattern(0)));
-    save(folder, "Pattern", "simple-bank.xml", trimmed(writeSimpleBank(store), 3));
-    save(folder, "Pattern", "extended-bank.xml", trimmed(writeExtendedBank(store), 2));
-    save(folder, "Set", "simple.xml", writeSimpleSet(store, 0, PresetBank::writePreset(preset, plugin)));
-    save(folder, "Set", "extended.xml", writeExtendedSet(store, 0, PresetBank::writePreset(preset, plugin)));
+    save(folder, "PresetBank", "bank.xml", trimmed(plugin.presets()->writePresetBank(plugin), 3));
+    save(folder, "Pattern", "simple.xml", writeSimplePattern(*store->simplePattern(0)));
+    save(folder, "Pattern", "extended.xml", writeExtendedPattern(*store->extendedPattern(0)));
+    save(folder, "Pattern", "simple-bank.xml", trimmed(writeSimpleBank(*store), 3));
+    save(folder, "Pattern", "extended-bank.xml", trimmed(writeExtendedBank(*store), 2));
+    save(folder, "Set", "simple.xml", writeSimpleSet(*store, 0, PresetBank::writePreset(preset, plugin)));
+    save(folder, "Set", "extended.xml", writeExtendedSet(*store, 0, PresetBank::writePreset(preset, plugin)));
     save(folder, "CcMap", "map.xml", plugin.writeMidiCcMap());
     save(folder, "UserSettings", "settings.xml", StateDocuments::writeUserSettings(plugin));
     return 0;

@@ -6,6 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vorlatek;
     const xml::Document doc = fuzz::parse(data, size);
-    StateDocuments::readUserSettings(fuzz::plugin(), doc.root());
+    DrumPlugin& plugin = fuzz::plugin();
+    const DrumPlugin::Scope scope(plugin);
+    StateDocuments::readUserSettings(plugin, doc.root());
     return 0;
 }

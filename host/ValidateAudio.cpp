@@ -3,6 +3,7 @@
 // (events out of the block, malformed MIDI, zero-frame blocks, NaN, infinity and subnormal
 // input samples). Output must stay finite and inside the block throughout.
 
+#include "host/MidiSchedule.h"
 #include "host/ValidationRig.h"
 
 #include <algorithm>
@@ -72,31 +73,30 @@ std::string blockSizes(CheckContext& context) {
 
 // Events a host should never send, and some it may: each list goes out with one block.
 std::vector<std::vector<vst::VstMidiEvent>> unusualEventLists(int frames) {
-    using R = ValidationRig;
-    std::vector<std::vector<vst::VstMidiEvent>> lists;
+        std::vector<std::vector<vst::VstMidiEvent>> lists;
     // Offsets outside the block.
-    lists.push_back({R::midi(-1, 0x90, 40, 100), R::midi(-100000, 0x90, 41, 100), R::midi(frames, 0x90, 42, 100),
-                     R::midi(frames + 1000, 0x80, 42, 0), R::midi(INT_MAX, 0x90, 43, 100),
-                     R::midi(INT_MIN, 0x90, 44, 100)});
+    lists.push_back({midiMessage(-1, 0x90, 40, 100), midiMessage(-100000, 0x90, 41, 100), midiMessage(frames, 0x90, 42, 100),
+                     midiMessage(frames + 1000, 0x80, 42, 0), midiMessage(INT_MAX, 0x90, 43, 100),
+                     midiMessage(INT_MIN, 0x90, 44, 100)});
     // Every status byte with data bytes out of range.
     std::vector<vst::VstMidiEvent> statuses;
-    for (int status = 0x80; status <= 0xFF; ++status) statuses.push_back(R::midi(status % frames, status, 0xFF, 0x80));
+    for (int status = 0x80; status <= 0xFF; ++status) statuses.push_back(midiMessage(status % frames, status, 0xFF, 0x80));
     lists.push_back(statuses);
     // Data bytes without a status, note-on with velocity 0, bends and controllers at the ends.
-    lists.push_back({R::midi(0, 0x40, 0x40, 0x40), R::midi(0, 0x90, 36, 0), R::midi(1, 0xE0, 0, 0),
-                     R::midi(2, 0xE0, 127, 127), R::midi(3, 0xB0, 123, 0), R::midi(3, 0xB0, 120, 0),
-                     R::midi(4, 0xB0, 7, 127), R::midi(4, 0xB0, 0, 0)});
+    lists.push_back({midiMessage(0, 0x40, 0x40, 0x40), midiMessage(0, 0x90, 36, 0), midiMessage(1, 0xE0, 0, 0),
+                     midiMessage(2, 0xE0, 127, 127), midiMessage(3, 0xB0, 123, 0), midiMessage(3, 0xB0, 120, 0),
+                     midiMessage(4, 0xB0, 7, 127), midiMessage(4, 0xB0, 0, 0)});
     // Events of other types and sizes, which a plug-in must skip.
-    vst::VstMidiEvent sysex = R::midi(0, 0xF0, 0, 0);
+    vst::VstMidiEvent sysex = midiMessage(0, 0xF0, 0, 0);
     sysex.type = vst::kVstSysExType;
-    vst::VstMidiEvent unknown = R::midi(0, 0x90, 50, 100);
+    vst::VstMidiEvent unknown = midiMessage(0, 0x90, 50, 100);
     unknown.type = 99;
-    vst::VstMidiEvent sizeless = R::midi(0, 0x90, 51, 100);
+    vst::VstMidiEvent sizeless = midiMessage(0, 0x90, 51, 100);
     sizeless.byteSize = 0;
     lists.push_back({sysex, unknown, sizeless});
     // A flood: far more than one block usually brings.
     std::vector<vst::VstMidiEvent> flood;
-    for (int i = 0; i < 4000; ++i) flood.push_back(R::midi(i % frames, i % 2 == 0 ? 0x90 : 0x80, 36 + i % 17, 100));
+    for (int i = 0; i < 4000; ++i) flood.push_back(midiMessage(i % frames, i % 2 == 0 ? 0x90 : 0x80, 36 + i % 17, 100));
     lists.push_back(flood);
     return lists;
 }

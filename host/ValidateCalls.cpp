@@ -185,7 +185,7 @@ std::string parameterValues(CheckContext& context) {
 
     rig.run(4 * rig.maxBlock(), ValidationRig::noteBurst(rig.maxBlock()));
     return std::to_string(count) + " parameters within 0..1, NaN ignored and " + std::to_string(std::size(bad) - 1) +
-           " bad values kept in range on " + std::to_string(indices.size()) + ", no automation echoed";
+           " bad values kept in range on " + std::to_string(indices.size()) + " parameters, no automation echoed";
 }
 
 std::string badIndices(CheckContext& context) {

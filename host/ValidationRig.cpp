@@ -1,5 +1,6 @@
 #include "host/ValidationRig.h"
 
+#include "host/MidiSchedule.h"
 #include "host/TimeLine.h"
 
 #include <algorithm>
@@ -129,22 +130,11 @@ void ValidationRig::run(std::int64_t frames, const std::vector<vst::VstMidiEvent
     }
 }
 
-vst::VstMidiEvent ValidationRig::midi(int deltaFrames, int status, int data1, int data2) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
-    e.deltaFrames = deltaFrames;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(data1);
-    e.midiData[2] = static_cast<char>(data2);
-    return e;
-}
-
 std::vector<vst::VstMidiEvent> ValidationRig::noteBurst(int frames) {
     std::vector<vst::VstMidiEvent> events;
     constexpr int kFirstNote = 36;
     constexpr int kNotes = 17;
-    for (int i = 0; i < kNotes; ++i) events.push_back(midi(frames * i / kNotes, 0x90, kFirstNote + i, 100 + i));
+    for (int i = 0; i < kNotes; ++i) events.push_back(midiMessage(frames * i / kNotes, 0x90, kFirstNote + i, 100 + i));
     return events;
 }
 

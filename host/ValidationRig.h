@@ -39,8 +39,6 @@ public:
     // Processes `frames` frames in blocks of at most maxBlock.
     void run(std::int64_t frames, const std::vector<vst::VstMidiEvent>& firstEvents = {});
 
-    // A MIDI message for the event list; data bytes are taken as they are, even out of range.
-    static vst::VstMidiEvent midi(int deltaFrames, int status, int data1, int data2);
     // Notes 36..52 (the General MIDI drums and the keys around them) spread over a block.
     static std::vector<vst::VstMidiEvent> noteBurst(int frames);
 

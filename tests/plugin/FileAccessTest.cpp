@@ -194,7 +194,7 @@ TEST(UserSettingsFile, FifosAsSettingsOrDefaultBanksNeitherHangNorAreReplaced) {
                                     "' simplePatternBank='" + bank + "' extendedPatternBank='" + bank +
                                     "'/></VorlatekUserSettings>");
     DrumPlugin plugin(nullptr, other.path());
-    EXPECT_EQ(plugin.defaultResources().presetBank, bank);
+    EXPECT_EQ(plugin.defaultResources()->presetBank, bank);
     EXPECT_FALSE(plugin.loadPresetFile(other.file("bank.vpb")));
 }
 
