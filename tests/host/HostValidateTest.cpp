@@ -69,6 +69,8 @@ TEST(Validate, AWellBehavedPluginPassesEveryCheck) {
         << r.out;
 }
 
+// A planted fault, the check that must fail, and a part of what it must say. (A crash is
+// SIGSEGV, or SIGABRT where a sanitizer takes the signal first.)
 struct Fault {
     const char* fault;
     const char* check;
@@ -97,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Fault{"descriptor-leak", "create and close", "more files are open after"},
                       Fault{"low-rate-nan", "sample rates", "is nan at frame 0"},
                       Fault{"block-overrun", "block sizes", "was written at frame 1 of"},
-                      Fault{"event-crash", "unusual input", "crashed (SIGSEGV) during unusual event list"},
+                      Fault{"event-crash", "unusual input", "during unusual event list 1"},
                       Fault{"text-overrun", "string calls", "effGetParamName(0) wrote 40 bytes where the interface allows 9"},
                       Fault{"nan-kept", "parameter values", "setParameter(0, nan) changed getParameter(0) from 0.5 to nan"},
                       Fault{"automation-echo", "parameter values", "sent audioMasterAutomate 4 times"},
-                      Fault{"bad-index-crash", "bad indices", "crashed (SIGSEGV) during getParameter(-1)"},
+                      Fault{"bad-index-crash", "bad indices", "during getParameter(-1)"},
                       Fault{"program-wrap", "programs", "changed the program from 0 to 1"},
                       Fault{"program-not-restored", "chunk round trips", "the bank chunk read back differs"},
                       Fault{"truncation-reset", "damaged chunks", "cut to 0 of"},
