@@ -3,6 +3,7 @@
 // it reads the factory banks), and a parser for the fuzzer's bytes.
 
 #include "plugin/DrumPlugin.h"
+#include "sequencer/PatternStore.h"
 #include "sequencer/XmlDocument.h"
 
 #include <cstddef>
