@@ -35,7 +35,8 @@ std::string sampleRates(CheckContext& context) {
         const auto frames = std::max<std::int64_t>(8 * 512, static_cast<std::int64_t>(rate * 0.2));
         rig.run(frames, ValidationRig::noteBurst(512));
     }
-    return std::to_string(rates.size()) + " rates from 1 Hz to " + rateText(*std::max_element(rates.begin(), rates.end())) +
+    const auto [lowest, highest] = std::minmax_element(rates.begin(), rates.end());
+    return std::to_string(rates.size()) + " rates from " + rateText(*lowest) + " to " + rateText(*highest) +
            ", output finite";
 }
 

@@ -10,13 +10,15 @@
 namespace vorlatek::host {
 namespace {
 
+// Entries of a /proc folder. Only differences are used: the descriptor the listing itself
+// holds is counted every time alike.
 int countEntries(const char* folder) {
     DIR* dir = ::opendir(folder);
     if (dir == nullptr) return -1;
     int count = 0;
     while (const dirent* entry = ::readdir(dir)) count += entry->d_name[0] != '.';
     ::closedir(dir);
-    return count - 1;  // the listing's own descriptor or nothing; the same on every call
+    return count;
 }
 
 int openDescriptors() { return countEntries("/proc/self/fd"); }
