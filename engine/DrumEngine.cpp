@@ -146,13 +146,31 @@ void DrumEngine::updateEnabled() {
     }
 }
 
+namespace {
+
+constexpr double kPlainVelocity = 48.0 / 127.0;
+constexpr double kInstrumentAccent = 0.377;
+constexpr double kGlobalAccent = 0.623;  // times the accent level
+constexpr int kLoudestPlainNote = 64;
+
+}  // namespace
+
 void DrumEngine::triggerInstrument(int i, bool instrumentAccent, bool globalAccent) {
+    double velocity = kPlainVelocity;
+    if (instrumentAccent) velocity += kInstrumentAccent;
+    if (globalAccent) velocity += accentLevel_ * kGlobalAccent;
+    triggerInstrumentAt(i, std::min(velocity, 1.0));
+}
+
+double DrumEngine::noteVelocity(int midiVelocity) const {
+    const double accented = std::min(kPlainVelocity + kInstrumentAccent + accentLevel_ * kGlobalAccent, 1.0);
+    const double t = std::clamp((midiVelocity - kLoudestPlainNote) / (127.0 - kLoudestPlainNote), 0.0, 1.0);
+    return kPlainVelocity + t * (accented - kPlainVelocity);
+}
+
+void DrumEngine::triggerInstrumentAt(int i, double velocity) {
     if (i < 0) return;
     if (i < kInstrumentCount && enabled_[i]) {
-        double velocity = 48.0 / 127.0;
-        if (instrumentAccent) velocity += 0.377;
-        if (globalAccent) velocity += accentLevel_ * 0.623;
-        velocity = std::min(velocity, 1.0);
         // A closed hi-hat cuts the open one short.
         if (i == kClosedHiHat) openHiHat_.choke = 8.0;
         voices_[i]->trigger(static_cast<float>(velocity));

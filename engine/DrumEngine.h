@@ -50,6 +50,11 @@ public:
     // A step of instrument i (0..16; 17 = accent row, which only fires the trigger pulse
     // when it is the trigger-output instrument).
     void triggerInstrument(int i, bool instrumentAccent, bool globalAccent);
+    // The same with a velocity of the engine's scale: 48/127 a plain step, up to 1.
+    void triggerInstrumentAt(int i, double velocity);
+    // The velocity a MIDI note of velocity 1..127 plays at: up to 64 a plain step, then
+    // rising to an accented step with the accent row on at 127.
+    double noteVelocity(int midiVelocity) const;
     void startTriggerPulse();
     void renderFrame(EngineFrame& frame);
 

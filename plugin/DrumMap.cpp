@@ -16,6 +16,12 @@ void DrumMap::set(int note, int instrument) {
     entries_[note] = instrument >= 0 && instrument < kInstrumentCount ? instrument : -1;
 }
 
+DrumNotes DrumMap::notes() const {
+    DrumNotes notes{};
+    for (int n = 0; n < kNotes; ++n) notes[static_cast<std::size_t>(n)] = static_cast<std::int8_t>(entries_[n]);
+    return notes;
+}
+
 void DrumMap::read(const xmlNode* element) {
     if (!xml::isElement(element, "DrumMap")) return;
     entries_.fill(-1);

@@ -1,6 +1,8 @@
 #pragma once
-// Which instrument each MIDI note stands for (−1: none). Stored, read and written with the
-// settings; playback selects patterns by note and does not look notes up here.
+// Which instrument each MIDI note stands for (−1: none). Notes on the drum channel play the
+// instrument their entry names; it is read and written with the settings.
+
+#include "sequencer/DrumNotes.h"
 
 #include <libxml/tree.h>
 
@@ -11,10 +13,12 @@ namespace vorlatek {
 
 class DrumMap {
 public:
-    static constexpr int kNotes = 128;
+    static constexpr int kNotes = kMidiNotes;
 
     DrumMap();  // note n → instrument n mod 17
     int instrumentFor(int note) const { return note >= 0 && note < kNotes ? entries_[note] : -1; }
+    // Every note's instrument, as the audio thread plays them.
+    DrumNotes notes() const;
     void set(int note, int instrument);
 
     // `DrumMap` element: every note first set to −1, then each valid `assign` applied.

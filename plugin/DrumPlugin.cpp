@@ -122,6 +122,7 @@ void DrumPlugin::handOver() {
     copyBytes(next.settings, sequencer_);
     next.outAssign = outAssign_;
     next.triggerSource = triggerSource_;
+    next.drumNotes = drumMap_.notes();
     next.tapsMerged = tapsMerged_;
     next.parameterEpoch = parameterEpoch_;
     for (int i = 0; i < param::kCount; ++i) next.parameters[static_cast<std::size_t>(i)] = getParameter(i);
@@ -154,6 +155,7 @@ void DrumPlugin::takeOver() {
         liveSettings_ = state.settings;
         for (int i = 0; i < kInstrumentCount; ++i) router_.setAssign(i, state.outAssign[static_cast<std::size_t>(i)]);
         engine_->setTriggerOutputInstrument(state.triggerSource);
+        sequencerClock_->setDrumNotes(&state.drumNotes);
         if (state.parameterEpoch != appliedEpoch_) {
             appliedEpoch_ = state.parameterEpoch;
             for (int i = 0; i < param::kCount; ++i) applyParameter(i, state.parameters[static_cast<std::size_t>(i)]);
@@ -437,6 +439,11 @@ void DrumPlugin::setNoteOff(bool on) {
     if (sequencer_.noteOff == on) return;
     sequencer_.noteOff = on;
     notifyEditor(kNotifyNoteOff);
+}
+
+void DrumPlugin::setDrumChannel(int channel) {
+    Scope scope(*this);
+    if (SequencerSettings::validDrumChannel(channel)) sequencer_.drumChannel = channel;
 }
 
 void DrumPlugin::setExtSyncType(int value) {

@@ -204,6 +204,8 @@ public:
     void setHostMode(bool on);
     void setNoteOff(bool on);
     void setExtSyncType(int value);
+    // 1..16, or 0 for none; other values are ignored.
+    void setDrumChannel(int channel);
     void setWriteMode(bool on);
     void setAutoFollow(bool on);
     void setRandMode(bool on);

@@ -6,6 +6,7 @@
 
 #include "engine/Instrument.h"
 #include "engine/ParameterIndex.h"
+#include "sequencer/DrumNotes.h"
 #include "sequencer/PatternLibrary.h"
 #include "sequencer/RandomThinning.h"
 #include "sequencer/SequencerSettings.h"
@@ -22,6 +23,7 @@ struct LiveState {
     SequencerSettings settings;
     std::array<std::int32_t, kInstrumentCount> outAssign{};
     std::int32_t triggerSource = kCowBell;
+    DrumNotes drumNotes{};
     // The taps from the audio thread that `patterns` already holds (see TapJournal).
     std::uint64_t tapsMerged = 0;
     // Raised when a loaded state replaced the parameters: the audio thread then gives the

@@ -3,9 +3,15 @@
 #include "plugin/EmbeddedResource.h"
 
 #include <dlfcn.h>
+#include <cstdio>
+#include <cstring>
 #include <strings.h>
 
 namespace vorlatek {
+
+// The bitmaps the build draws and compiles in (resources/art), named "<id>" and "<id>@2x".
+extern const EmbeddedResource kEmbeddedBitmaps[];
+extern const std::size_t kEmbeddedBitmapCount;
 
 namespace {
 
@@ -48,6 +54,17 @@ std::optional<ResourceBytes> findResource(std::string_view type, std::string_vie
         const EmbeddedResource& r = kEmbeddedResources[i];
         if (r.type && equalNoCase(type, r.type) && equalNoCase(name, r.name))
             return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
+    }
+    return std::nullopt;
+}
+
+std::optional<ResourceBytes> findBitmap(int id, int scale) {
+    if (scale != 1 && scale != 2) return std::nullopt;
+    char name[24];
+    std::snprintf(name, sizeof name, scale == 2 ? "%d@2x" : "%d", id);
+    for (std::size_t i = 0; i < kEmbeddedBitmapCount; ++i) {
+        const EmbeddedResource& r = kEmbeddedBitmaps[i];
+        if (std::strcmp(name, r.name) == 0) return ResourceBytes{r.begin, static_cast<std::size_t>(r.end - r.begin)};
     }
     return std::nullopt;
 }

@@ -23,5 +23,8 @@ std::string moduleDirectory();
 std::string joinPath(std::string_view directory, std::string_view file);
 // A resource compiled into the module, looked up by type and name without regard to case.
 std::optional<ResourceBytes> findResource(std::string_view type, std::string_view name);
+// The PNG image of an editor bitmap, drawn for scale 1 or 2 (nothing for other scales or
+// unknown ids).
+std::optional<ResourceBytes> findBitmap(int id, int scale);
 
 }  // namespace vorlatek

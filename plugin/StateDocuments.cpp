@@ -48,6 +48,7 @@ xmlNodePtr writeInternalSequencer(const SequencerSettings& settings, int extSync
     xml::setAttribute(element, "hostMode", onOff(settings.hostMode));
     xml::setAttribute(element, "noteOff", onOff(settings.noteOff));
     xml::setAttribute(element, "extSyncType", extSyncType == kExtSyncLowestNote ? "lowestNote" : "transportChange");
+    xml::setAttribute(element, "drumChannel", xml::formatInt(settings.drumChannel));
     return element;
 }
 
@@ -315,6 +316,8 @@ void StateDocuments::readInternalSequencer(DrumPlugin& plugin, const xmlNode* el
         } else if (attr == "extSyncType") {
             if (text == "transportChange") plugin.setExtSyncType(kExtSyncTransportChange);
             else if (text == "lowestNote") plugin.setExtSyncType(kExtSyncLowestNote);
+        } else if (attr == "drumChannel") {
+            if (const auto n = xml::parseInt(text)) plugin.setDrumChannel(*n);
         }
     });
 }

@@ -116,6 +116,7 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
     hostMode_ = settings.hostMode;
     noteOff_ = settings.noteOff;
     extSyncType_ = settings.extSyncType;
+    drumChannel_ = settings.drumChannel;
 
     hostPpq_.adopt(clock_.hostPpq);
     extPos_.adopt(clock_.extPos);
@@ -241,6 +242,13 @@ void SequencerClock::computeRates(bool syncInternal) {
 void SequencerClock::handleEvent(const MidiMessage& message) {
     const int kind = message.kind();
     const int note = message.data1();
+    // Notes on the drum channel play instruments and mean nothing else; releases are
+    // ignored, as a drum machine's pads ignore them.
+    const int channel = (message.status() & 0x0F) + 1;
+    if (drumChannel_ != 0 && channel == drumChannel_ && (kind == kNoteOn || kind == kNoteOff)) {
+        if (kind == kNoteOn && message.data2() > 0) playDrumNote(note, message.data2());
+        return;
+    }
     if (kind == kControlChange) {
         if (note != kAllNotesOff) return;
         clock_.lowestNoteGate = false;
@@ -290,6 +298,14 @@ void SequencerClock::handleEvent(const MidiMessage& message) {
             startExtendedAt0();
         }
     }
+}
+
+void SequencerClock::playDrumNote(int note, int velocity) {
+    if (!drumNotes_ || note < 0 || note >= kMidiNotes) return;
+    const int instrument = (*drumNotes_)[static_cast<std::size_t>(note)];
+    if (instrument < 0 || instrument >= kAccentRow) return;
+    engine_.triggerInstrumentAt(instrument, engine_.noteVelocity(velocity));
+    listener_.instrumentActivity(instrument);
 }
 
 // Scheduling -----------------------------------------------------------------------------------

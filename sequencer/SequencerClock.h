@@ -15,6 +15,7 @@
 // state. With a tempo of 0 the positions stand still: a step due where the clock stands
 // plays, the next one never comes until the tempo moves again.
 
+#include "sequencer/DrumNotes.h"
 #include "sequencer/MidiEventQueue.h"
 #include "sequencer/TapMailbox.h"
 
@@ -46,6 +47,8 @@ public:
     // The host's sample rate, which steps are timed at (the engine may synthesise at a
     // clamped rate of its own). Until set, the engine's rate.
     void setFrameRate(double rate) { frameRate_ = rate; }
+    // The instruments the notes of the drum channel play; null: none.
+    void setDrumNotes(const DrumNotes* notes) { drumNotes_ = notes; }
 
     // Frames rendered since construction; during a block, the index of the frame being
     // processed (what a step or an event reported to the listener falls on).
@@ -84,6 +87,7 @@ private:
     void applyPendingCommand(bool intSeqOn);
     void computeRates(bool syncInternal);
     void handleEvent(const MidiMessage& message);
+    void playDrumNote(int note, int velocity);
     void startExtendedAt0();
     void scheduleExtended();
     void scheduleSimple();
@@ -111,6 +115,7 @@ private:
     bool hostMode_ = false;
     bool noteOff_ = false;
     std::int32_t extSyncType_ = 0;
+    std::int32_t drumChannel_ = 0;
 
     Ramp hostPpq_;
     Ramp extPos_;
@@ -118,6 +123,7 @@ private:
 
     std::int64_t frame_ = 0;
     double frameRate_ = 0.0;
+    const DrumNotes* drumNotes_ = nullptr;
 
     // Per block.
     Schedule ext_;

@@ -17,6 +17,13 @@ struct SequencerSettings {
     bool hostMode = false;             // MIDI notes 12..107 play simple patterns
     bool noteOff = false;              // in host mode, releasing the last held note stops the pattern
     std::int32_t extSyncType = kExtSyncTransportChange;
+    // The MIDI channel (1..16) whose notes play instruments through the drum map, as a drum
+    // pad or a piano roll would; 0: none. 10 is the General MIDI drum channel.
+    std::int32_t drumChannel = kDefaultDrumChannel;
+
+    static constexpr std::int32_t kDefaultDrumChannel = 10;
+    static constexpr std::int32_t kMaxMidiChannel = 16;
+    static bool validDrumChannel(int channel) { return channel >= 0 && channel <= kMaxMidiChannel; }
 };
 
 }  // namespace vorlatek

@@ -6,8 +6,11 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libxml2-dev libsndfile1-dev nlohmann-json3-dev
+  libxml2-dev libsndfile1-dev nlohmann-json3-dev libebur128-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcairo2-dev libfontconfig-dev libxcb1-dev libxcb-shm0-dev libxkbcommon-dev libxkbcommon-x11-dev
+  libdbus-1-dev fonts-dejavu-core
+  libxcb-xtest0-dev xvfb xauth xdotool
   binutils python3
   "$@"
 )

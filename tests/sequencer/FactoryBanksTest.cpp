@@ -1,3 +1,4 @@
+#include "engine/Instrument.h"
 #include "sequencer/PatternFiles.h"
 #include "sequencer/XmlDocument.h"
 
@@ -94,6 +95,30 @@ TEST_F(FactoryBanksTest, ExtendedBankHoldsTwelveGroovesAndFourFillIns) {
     EXPECT_GE(withSecondPart, 6);
     EXPECT_GE(withAccents, 16);
     EXPECT_TRUE(waltz);
+}
+
+// A closed hi-hat chokes the open one; struck on the same step, the open hi-hat is never heard.
+TEST_F(FactoryBanksTest, NoOpenHiHatSharesItsStepWithAClosedOne) {
+    auto check = [](const StepPattern& p, const std::string& where) {
+        for (int step = 0; step < p.length; ++step)
+            EXPECT_FALSE((p.getCell(kOpenHiHat, step) & kCellOn) && (p.getCell(kClosedHiHat, step) & kCellOn))
+                << where << " step " << step;
+    };
+    for (const StepPattern& p : store->simplePatterns) check(p, p.name);
+    for (const ExtendedPattern& e : store->extendedPatterns)
+        for (const PatternVariation* v : {&e.variationA, &e.variationB})
+            for (const StepPattern* part : {&v->part1, &v->part2}) check(*part, e.name);
+}
+
+// Alternating A and B, or switching between them, keeps the phrase only when both last
+// equally long.
+TEST_F(FactoryBanksTest, BothVariationsOfAPatternLastEquallyLong) {
+    auto beats = [](const PatternVariation& v) {
+        return static_cast<double>(v.part1.length) / v.part1.stepsPerBeat +
+               static_cast<double>(v.part2.length) / v.part2.stepsPerBeat;
+    };
+    for (const ExtendedPattern& e : store->extendedPatterns)
+        EXPECT_DOUBLE_EQ(beats(e.variationA), beats(e.variationB)) << e.name;
 }
 
 TEST_F(FactoryBanksTest, BanksAreWrittenBackByteForByte) {

@@ -1,0 +1,329 @@
+// The shipped editor layout against the shipped bitmaps: what the module carries must fit
+// together before any editor draws it.
+
+#include "plugin/ModuleServices.h"
+
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vorlatek {
+namespace {
+
+struct Entry {
+    std::string name, cls;
+    int tag = -1;
+    int x = 0, y = 0, w = 0, h = 0;
+    int bitmap = 0, frames = 0, chars = 0, fonts = 0;
+    bool real = true;
+};
+
+struct Rect {
+    int x, y, w, h;
+    bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
+};
+
+std::string prop(xmlNodePtr n, const char* name) {
+    xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
+    std::string s = v ? reinterpret_cast<const char*>(v) : "";
+    xmlFree(v);
+    return s;
+}
+
+int number(xmlNodePtr n, const char* name) { return std::atoi(prop(n, name).c_str()); }
+
+bool isElement(xmlNodePtr n, const char* name) {
+    return n->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(n->name)) == name;
+}
+
+// The GUI section of the built-in settings document, later entries replacing earlier ones,
+// and the names of the declared parameters.
+struct ShippedLayout {
+    std::map<std::string, Entry> entries;
+    std::vector<std::string> parameters;  // by index
+
+    ShippedLayout() {
+        const auto settings = findResource("xml", "settings");
+        if (!settings) return;
+        xmlDocPtr doc = xmlReadMemory(reinterpret_cast<const char*>(settings->data), int(settings->size), "settings.xml",
+                                      nullptr, XML_PARSE_NONET);
+        if (!doc) return;
+        for (xmlNodePtr section = xmlDocGetRootElement(doc)->children; section; section = section->next) {
+            if (isElement(section, "VSTParameters"))
+                for (xmlNodePtr p = section->children; p; p = p->next)
+                    if (isElement(p, "param")) parameters.push_back(prop(p, "name"));
+            if (!isElement(section, "GUI")) continue;
+            for (xmlNodePtr n = section->children; n; n = n->next) {
+                if (!isElement(n, "control")) continue;
+                Entry e;
+                e.name = prop(n, "name");
+                e.cls = prop(n, "class");
+                if (!prop(n, "param").empty()) e.tag = number(n, "param");
+                e.x = number(n, "posX") + number(n, "ofsX") + number(section, "offsetX");
+                e.y = number(n, "posY") + number(n, "ofsY") + number(section, "offsetY");
+                e.w = number(n, "width");
+                e.h = number(n, "height");
+                e.bitmap = number(n, "resID");
+                e.frames = number(n, "frames");
+                e.chars = number(n, "chars");
+                e.fonts = number(n, "fonts");
+                e.real = prop(n, "realButton") != "false";
+                entries[e.name] = e;
+            }
+        }
+        xmlFreeDoc(doc);
+    }
+};
+
+const ShippedLayout& shipped() {
+    static const ShippedLayout layout;
+    return layout;
+}
+
+struct PngSize {
+    int width = -1, height = -1;
+};
+
+PngSize pngSize(int id, int scale) {
+    const auto png = findBitmap(id, scale);
+    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (!png || png->size < 24 || std::memcmp(png->data, signature, 8) != 0) return {};
+    const auto be32 = [&](std::size_t at) {
+        const unsigned char* p = png->data + at;
+        return int((unsigned(p[0]) << 24) | (unsigned(p[1]) << 16) | (unsigned(p[2]) << 8) | unsigned(p[3]));
+    };
+    return {be32(16), be32(20)};
+}
+
+// The window a control belongs to, by the prefix of its name; the main panel otherwise.
+std::string windowOf(const std::string& name) {
+    for (const char* container : {"Preset Manager", "Window Settings", "About Window"}) {
+        if (name == container) return "";
+        const std::string prefix = std::string(container == std::string("About Window") ? "About" : container) + " ";
+        if (name.rfind(prefix, 0) == 0) return container;
+    }
+    return "main";
+}
+
+// Images a control draws from its bitmap: frames stacked vertically.
+int imagesOf(const Entry& e) {
+    if (e.cls == "CKickButton" || e.cls == "COnOffButton") return 2;
+    if (e.cls == "CBitmapDisplay") return e.fonts;
+    if (e.cls == "CTextLabel" || e.cls == "CTextEdit" || e.cls == "CViewContainer") return 0;
+    return e.frames;
+}
+
+TEST(GuiLayoutTest, EveryBitmapIsShippedAtBothScalesWithTheSizeItsControlsDraw) {
+    ASSERT_FALSE(shipped().entries.empty()) << "no GUI section in the built-in settings";
+    EXPECT_EQ(pngSize(100, 1).width * 2, pngSize(100, 2).width);
+    for (const auto& [name, e] : shipped().entries) {
+        const int images = imagesOf(e);
+        if (e.cls == "CViewContainer") {
+            EXPECT_GT(pngSize(e.bitmap, 1).width, 0) << name;
+            continue;
+        }
+        if (images == 0) continue;
+        EXPECT_GT(images, 0) << name;
+        if (e.cls == "CNStateButton" && e.real) {
+            EXPECT_EQ(e.frames % 2, 0) << name << ": a real button has pairs of images";
+        }
+        const int cellWidth = e.cls == "CBitmapDisplay" ? e.w / std::max(1, e.chars) : e.w;
+        for (int scale : {1, 2}) {
+            const PngSize size = pngSize(e.bitmap, scale);
+            EXPECT_EQ(size.width, cellWidth * scale) << name << ", bitmap " << e.bitmap << " at scale " << scale;
+            EXPECT_EQ(size.height, images * e.h * scale) << name << ", bitmap " << e.bitmap << " at scale " << scale;
+        }
+    }
+    // The menus the editor makes itself: (31 x 39) on the top bar, (47 x 21) in the preset
+    // manager, each with an image for the open menu.
+    for (int id = 800; id <= 807; ++id) {
+        EXPECT_EQ(pngSize(id, 1).width, id < 804 ? 31 : 47) << id;
+        EXPECT_EQ(pngSize(id, 2).height, id < 804 ? 78 : 42) << id;
+    }
+    EXPECT_FALSE(findBitmap(100, 3));
+    EXPECT_FALSE(findBitmap(99, 1));
+}
+
+TEST(GuiLayoutTest, ControlsLieInsideTheirWindowsAndWindowsInsideThePanel) {
+    const PngSize panel = pngSize(100, 1);
+    std::map<std::string, PngSize> windows{{"main", panel}};
+    for (const char* container : {"Preset Manager", "Window Settings", "About Window"}) {
+        const auto it = shipped().entries.find(container);
+        ASSERT_NE(it, shipped().entries.end()) << container;
+        windows[container] = pngSize(it->second.bitmap, 1);
+        EXPECT_LE(windows[container].width, panel.width) << container;
+        EXPECT_LE(windows[container].height, panel.height) << container;
+    }
+    for (const auto& [name, e] : shipped().entries) {
+        if (e.cls == "CViewContainer") continue;
+        const PngSize window = windows[windowOf(name)];
+        EXPECT_TRUE(e.x >= 0 && e.y >= 0 && e.x + e.w <= window.width && e.y + e.h <= window.height)
+            << name << " at (" << e.x << ", " << e.y << ") size " << e.w << " x " << e.h << " leaves "
+            << windowOf(name);
+    }
+}
+
+TEST(GuiLayoutTest, NoTwoControlsOfOneWindowOverlapNorTheMenusTheEditorAdds) {
+    std::map<std::string, std::vector<std::pair<std::string, Rect>>> byWindow;
+    for (const auto& [name, e] : shipped().entries)
+        if (e.cls != "CViewContainer") byWindow[windowOf(name)].push_back({name, Rect{e.x, e.y, e.w, e.h}});
+    byWindow["main"].push_back({"load-pattern menu", Rect{369, 20, 31, 39}});
+    byWindow["main"].push_back({"save-pattern menu", Rect{401, 20, 31, 39}});
+    byWindow["main"].push_back({"pattern name editor", Rect{270, 386, 113, 13}});
+    byWindow["Preset Manager"].push_back({"preset load menu", Rect{7, 219, 47, 21}});
+    byWindow["Preset Manager"].push_back({"preset save menu", Rect{57, 219, 47, 21}});
+    for (const auto& [window, controls] : byWindow) {
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            for (std::size_t j = i + 1; j < controls.size(); ++j) {
+                const auto& [a, ra] = controls[i];
+                const auto& [b, rb] = controls[j];
+                // The name editor opens over the name display on purpose.
+                const bool meant = (a == "Pattern Name" && b == "pattern name editor") ||
+                                   (b == "Pattern Name" && a == "pattern name editor");
+                EXPECT_TRUE(meant || !ra.overlaps(rb)) << a << " overlaps " << b << " in " << window;
+            }
+        }
+    }
+}
+
+// The names Parts of the editor ask the factory for: every one must be in the layout, with
+// the class the editor's logic expects of it.
+TEST(GuiLayoutTest, EveryControlTheEditorCreatesByNameIsThere) {
+    const std::vector<std::string> instruments = {"BD", "SD", "LC", "MC", "HC", "LT", "MT", "HT", "CL",
+                                                  "RS", "MA", "CP", "CB", "LG", "CY", "OH", "CH"};
+    std::map<std::string, std::string> wanted;  // name to class
+    for (const std::string& i : instruments) {
+        wanted[i + " Mute"] = wanted[i + " Solo"] = "CNStateButton";
+        wanted[i + " Out Num"] = "CAnimKnob";
+    }
+    std::vector<std::string> eighteen = instruments;
+    eighteen.push_back("AC");
+    for (const std::string& i : eighteen) {
+        wanted[i + " Activity"] = wanted[i + " Level Knob Mode"] = "CExMovieBitmap";
+        wanted[i + " Select"] = "CNStateButton";
+    }
+    // The sound knobs and the master volume: parameters 0..58.
+    for (std::size_t p = 0; p <= 58 && p < shipped().parameters.size(); ++p) wanted[shipped().parameters[p]] = "CAnimKnob";
+    for (int k = 1; k <= 16; ++k) {
+        wanted["Step " + std::to_string(k)] = "CNStateButton";
+        wanted["Patt Len " + std::to_string(k)] = "CExMovieBitmap";
+    }
+    for (const char* n : {"Pattern Write Mode", "Pattern Auto Follow", "Pattern Rand Mode", "Pattern Last Step",
+                          "Pattern Variation A", "Pattern Variation B", "Pattern Part 1", "Pattern Part 2",
+                          "Pattern Prescale 1", "Pattern Prescale 2", "Pattern Prescale 3", "Pattern Prescale 4",
+                          "Internal Seq State", "External Sync State", "Free Mode", "Note Off State", "Midi Learn State",
+                          "Preset Manager Page1", "Preset Manager Page4"})
+        wanted[n] = "CNStateButton";
+    for (const char* n : {"Pattern Rand Undo", "Pattern Prev", "Pattern Next", "Pattern Shift Left", "Pattern Shift Right",
+                          "Pattern Copy", "Pattern Paste", "Pattern Clear", "Start", "Stop", "Tap", "About", "Prev Preset",
+                          "Next Preset", "Browse Preset", "About Close", "About Settings", "Preset Manager Close",
+                          "Preset Manager Prev", "Preset Manager Next", "Window Settings Close", "Window Settings Cancel",
+                          "Window Settings OK", "Window Settings Button Browse Presets",
+                          "Window Settings Button Browse Simple Patterns", "Window Settings Button Browse Extended Patterns",
+                          "Window Settings Button Load MidiCC Map", "Window Settings Button Save MidiCC Map",
+                          "Window Settings Outputs Button Assigns Set Current", "Window Settings Outputs Button Assigns Reset"})
+        wanted[n] = "CKickButton";
+    for (const char* n : {"Pattern Num Digit 01", "Pattern Num Digit 1", "Pattern Num Digit 10", "Pattern Num Digit 100",
+                          "Pattern Part 1 Led", "Pattern Part 2 Led", "Pattern Variation A Led", "Pattern Variation B Led"})
+        wanted[n] = "CExMovieBitmap";
+    for (const char* n : {"Tempo Digit 01", "Tempo Digit 1", "Tempo Digit 10", "Tempo Digit 100", "Shuffle", "Tempo",
+                          "Master Volume", "Measures Auto Fill In"})
+        wanted[n] = "CAnimKnob";
+    wanted["Basic Variation"] = wanted["Intro FillIn Variation"] = "CHorizontalSwitch";
+    wanted["Pattern Name"] = "CBitmapDisplay";
+    wanted["Midi Learn Desc"] = wanted["About Label Version"] = wanted["About Label Plugin Path"] = "CTextLabel";
+    wanted["Preset Name"] = "CTextEdit";
+    wanted["Preset Manager"] = wanted["Window Settings"] = wanted["About Window"] = "CViewContainer";
+    for (int k = 0; k < 32; ++k) {
+        char radio[40], edit[40];
+        std::snprintf(radio, sizeof radio, "Preset Manager Radio %02d", k);
+        std::snprintf(edit, sizeof edit, "Preset Manager Edit %02d", k);
+        wanted[radio] = "CNStateButton";
+        wanted[edit] = "CTextEdit";
+    }
+    const std::string s = "Window Settings ";
+    for (const char* n : {"Resources Edit Presets", "Resources Edit Simple Patterns", "Resources Edit Extended Patterns"})
+        wanted[s + n] = "CTextEdit";
+    for (const char* n :
+         {"Int Seq Radio Sync With Host By Transport", "Int Seq Radio Sync With Host By Lowest Note",
+          "Int Seq Radio Int Seq State On", "Int Seq Radio Int Seq State Off", "Int Seq Radio Int Sync State On",
+          "Int Seq Radio Int Sync State Off", "Int Seq Radio Host Mode State On", "Int Seq Radio Host Mode State Off",
+          "Int Seq Radio Note Off State On", "Int Seq Radio Note Off State Off", "Outputs Checkbox Master Present",
+          "Outputs Radio Master Type Mono", "Outputs Radio Master Type Stereo", "Outputs Radio Instr Type Mono",
+          "Outputs Radio Instr Type Stereo", "Outputs Checkbox Trigger Present", "Outputs Radio Trigger CowBell",
+          "Outputs Radio Trigger HandClap", "Outputs Radio Trigger Accent"})
+        wanted[s + n] = "CNStateButton";
+    for (const char* n : {"Master Mono", "Master Stereo", "Trigger CowBell", "Trigger HandClap", "Trigger Accent"})
+        wanted[s + "Outputs Bitmap " + n + " Text"] = "CExMovieBitmap";
+    for (int k = 0; k <= 16; ++k) {
+        char label[64];
+        std::snprintf(label, sizeof label, "Window Settings Outputs Label Assigns %02d", k);
+        wanted[label] = "CTextLabel";
+    }
+    ASSERT_EQ(shipped().parameters.size(), 111u);
+    for (const auto& [name, cls] : wanted) {
+        const auto it = shipped().entries.find(name);
+        if (it == shipped().entries.end()) {
+            ADD_FAILURE() << name << " is missing from the layout";
+            continue;
+        }
+        EXPECT_EQ(it->second.cls, cls) << name;
+    }
+}
+
+// A tag is what a value change is dispatched on: two controls with one tag would act as one.
+// Controls bound by name must name a parameter; radios and checkboxes are two-state LEDs.
+TEST(GuiLayoutTest, TagsAreUniqueAndNameBindingsNameParameters) {
+    std::map<int, std::string> owner;
+    for (const auto& [name, e] : shipped().entries) {
+        if (e.tag >= 0) {
+            const auto [it, added] = owner.emplace(e.tag, name);
+            EXPECT_TRUE(added) << name << " and " << it->second << " share tag " << e.tag;
+        }
+        const bool tagless = e.cls == "CTextLabel" || e.cls == "CViewContainer" || e.cls == "CExMovieBitmap";
+        const auto& p = shipped().parameters;
+        if (e.tag < 0 && !tagless) {
+            EXPECT_NE(std::find(p.begin(), p.end(), name), p.end()) << name << " has no tag";
+        }
+        if (e.tag >= 0 && e.tag <= 110) ADD_FAILURE() << name << " names a parameter by number; bind it by name";
+        if (e.bitmap == 11030 || e.bitmap == 11031) {
+            EXPECT_EQ(e.frames, 2) << name;
+            EXPECT_FALSE(e.real) << name;
+        }
+    }
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The GUI section is what tools/make_gui_layout.py writes from its table: nobody edited it by
+// hand, and nobody changed the table without regenerating.
+TEST(GuiLayoutTest, CheckedInLayoutMatchesTheGenerator) {
+    if (std::system("python3 --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "python3 is not installed";
+    char folder[] = "/tmp/vorlatek-layout-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string out = std::string(folder) + "/settings.xml";
+    const std::string command =
+        "python3 -B '" + std::string(VORLATEK_SOURCE_DIR) + "/tools/make_gui_layout.py' '" + out + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(fileText(out), fileText(std::string(VORLATEK_SOURCE_DIR) + "/resources/settings.xml"))
+        << "resources/settings.xml differs from the generator's output";
+    std::system(("rm -rf '" + std::string(folder) + "'").c_str());
+}
+
+}  // namespace
+}  // namespace vorlatek

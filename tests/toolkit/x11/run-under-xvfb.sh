@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a test program on a virtual X display of its own. Without xvfb-run the test is
+# skipped (exit status 77, which CTest reports as skipped), with a message saying why.
+if ! command -v xvfb-run >/dev/null 2>&1; then
+  echo "skipped: xvfb-run is not installed (tools/install-dependencies.sh installs xvfb and xauth)"
+  exit 77
+fi
+exec xvfb-run -a -s "-screen 0 640x480x24 -nolisten tcp -noreset" "$@"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Draws the editor's art into OUT_DIR: every bitmap as <id>.png and <id>@2x.png, a contact
+# sheet of all bitmaps with their frames (contact-sheet.png), the main panel composed from
+# the layout at a factory state (panel.png, panel@2x.png) and the same with each window
+# shown (window-preset-manager, window-settings, window-about, at both scales).
+set -euo pipefail
+if [ "$#" -ne 1 ]; then
+  echo "usage: $0 OUT_DIR" >&2
+  exit 2
+fi
+mkdir -p "$1"
+out="$(cd "$1" && pwd)"
+cd "$(dirname "$0")/.."
+
+./tools/install-dependencies.sh
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
+fi
+cmake --build build --target vorlatek-art -j2
+fonts="$(sed -n 's/^VORLATEK_FONT_DIR:PATH=//p' build/CMakeCache.txt)"
+./build/resources/art/vorlatek-art --settings resources/settings.xml --fonts "$fonts" --out "$out" \
+  --previews resources
+echo "art written to $out"
