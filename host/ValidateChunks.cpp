@@ -232,13 +232,13 @@ std::string damagedChunks(CheckContext& context) {
         }
         ++tried;
     };
-    for (std::size_t length : cuts(stored.size(), context.quick() ? 24 : 600)) {
+    for (std::size_t length : cuts(stored.size(), context.quick() ? 12 : 600)) {
         expectUnchanged(Bytes(stored.begin(), stored.begin() + static_cast<std::ptrdiff_t>(length)), false,
                         "the bank chunk cut to " + std::to_string(length) + " of " + std::to_string(stored.size()) +
                             " bytes");
     }
     if (programs) {
-        for (std::size_t length : cuts(storedProgram.size(), context.quick() ? 48 : 100000)) {
+        for (std::size_t length : cuts(storedProgram.size(), context.quick() ? 32 : 100000)) {
             expectUnchanged(Bytes(storedProgram.begin(), storedProgram.begin() + static_cast<std::ptrdiff_t>(length)),
                             true,
                             "the program chunk cut to " + std::to_string(length) + " of " +
@@ -246,7 +246,7 @@ std::string damagedChunks(CheckContext& context) {
         }
     }
     expectSameChunk(context, stored, chunkOf(context, plugin, false), "cut program chunks changed the stored state");
-    for (int i = 0, count = context.quick() ? 12 : 300; i < count; ++i) {
+    for (int i = 0, count = context.quick() ? 8 : 300; i < count; ++i) {
         Bytes noise(static_cast<std::size_t>(context.randomInt(0, 4096)));
         for (char& c : noise) c = static_cast<char>(context.randomInt(0, 255));
         expectUnchanged(noise, i % 2 == 1 && programs, std::to_string(noise.size()) + " random bytes as a chunk");
@@ -257,7 +257,7 @@ std::string damagedChunks(CheckContext& context) {
     int index = 0;
     for (Bytes& chunk : hostileChunks(stored, context.quick()))
         hostile.emplace_back(std::move(chunk), "hostile chunk " + std::to_string(++index));
-    for (int i = 0, count = context.quick() ? 6 : 150; i < count; ++i)
+    for (int i = 0, count = context.quick() ? 4 : 150; i < count; ++i)
         hostile.emplace_back(mutated(context, stored), "corrupted chunk " + std::to_string(i + 1));
     for (auto& [chunk, what] : hostile) {
         context.step(what + " (" + std::to_string(chunk.size()) + " bytes)");

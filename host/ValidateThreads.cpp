@@ -25,7 +25,7 @@ std::string callsFromAnotherThread(CheckContext& context) {
     // Both sides go on until each has done its share: the audio thread its blocks, this
     // thread its calls, whichever is slower.
     const int minimumBlocks = context.quick() ? 400 : 8000;
-    const int minimumCalls = context.quick() ? 300 : 3000;
+    const int minimumCalls = context.quick() ? 120 : 3000;
     std::atomic<bool> stop{false};
     std::atomic<int> blocks{0};
     std::string audioFailure;
