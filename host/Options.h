@@ -3,6 +3,7 @@
 // without the plug-in (pin numbers, program and parameter indices are checked against the
 // plug-in once it is loaded).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,10 +66,20 @@ struct ChunkOptions {
     std::optional<std::string> loadFile;
 };
 
+struct ValidateOptions {
+    std::string plugin;
+    bool quick = false;
+    bool json = false;
+    std::uint32_t seed = 1;
+    std::vector<std::string> checks;  // by name; all when empty
+    std::optional<double> timeLimit;  // seconds per check; a default for quick and full runs
+};
+
 // Each throws HostError with a one-line message on a bad option.
 InfoOptions parseInfoOptions(const std::vector<std::string>& args);
 RenderOptions parseRenderOptions(const std::vector<std::string>& args);
 ChunkOptions parseChunkOptions(const std::vector<std::string>& args);
+ValidateOptions parseValidateOptions(const std::vector<std::string>& args);
 
 // The pieces, exposed for reuse and for their error messages.
 NoteSpec parseNote(const std::string& text);

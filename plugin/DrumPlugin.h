@@ -271,6 +271,8 @@ private:
 
     PluginHost* host_;
     std::string userSettingsPath_;
+    // False when a user settings file was there but could not be read: it stays as it is.
+    bool userSettingsReplaceable_ = true;
 
     // Parameters and requests shared by every thread --------------------------------------
     std::atomic<int> currentProgram_{0};
