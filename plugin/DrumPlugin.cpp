@@ -344,17 +344,18 @@ std::string DrumPlugin::getChunk(bool isPreset) const {
     return xml::Document::withRoot(StateDocuments::writeBank(*this)).dump();
 }
 
-void DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
+bool DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
     const xml::Document doc = xml::Document::parseMemory(data, size);
     Scope scope(*this);
     if (isPreset) {
-        if (xml::isElement(doc.root(), "VorlatekPreset")) PresetBank::readPreset(doc.root(), *getPresetSlot(-1), *this);
+        const bool read = xml::isElement(doc.root(), "VorlatekPreset");
+        if (read) PresetBank::readPreset(doc.root(), *getPresetSlot(-1), *this);
         selectProgram(-1);
-        return;
+        return read;
     }
     if (!xml::isElement(doc.root(), "VorlatekBank")) {
         selectProgram(-1);
-        return;
+        return false;
     }
     // The patterns are about to be replaced: a pending random result would otherwise be
     // finished later on patterns it was never made for.
@@ -362,6 +363,7 @@ void DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
     StateDocuments::readBank(*this, doc.root());
     replaceAllParameters();
     displayUpdatePending_ = true;
+    return true;
 }
 
 // MIDI --------------------------------------------------------------------------------------------

@@ -163,7 +163,8 @@ public:
     // Host chunks ------------------------------------------------------------------------
     // The whole state (isPreset false) or the current program (isPreset true) as XML text.
     std::string getChunk(bool isPreset) const;
-    void setChunk(const void* data, std::size_t size, bool isPreset);
+    // False when the bytes hold no state of the kind asked for; nothing is then changed.
+    bool setChunk(const void* data, std::size_t size, bool isPreset);
 
     // MIDI (audio thread) ------------------------------------------------------------------
     // One MIDI message (status in the lowest byte) at a sample offset of the coming block.

@@ -11,7 +11,7 @@ packages=(
   libcairo2-dev libfontconfig-dev libxcb1-dev libxcb-shm0-dev libxkbcommon-dev libxkbcommon-x11-dev
   libdbus-1-dev fonts-dejavu-core
   libxcb-xtest0-dev xvfb xauth xdotool
-  binutils python3
+  binutils python3 locales
   "$@"
 )
 

@@ -116,6 +116,8 @@ TEST(HostFiles, ARefusedChunkIsAFailureAQuietlyTakenOneIsNot) {
     RunResult r = runHost({"chunk", fixture(), "--load", dir.file("garbage"), "-o", dir.file("out")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("refused the bank chunk in " + dir.file("garbage")), std::string::npos) << r.err;
+    r = runHost({"chunk", VORLATEK_PLUGIN_PATH, "--load", dir.file("garbage"), "-o", dir.file("out")});
+    EXPECT_EQ(r.status, 1) << "our plug-in refuses what is no state of its own";
     r = runHost({"render", fixture(), "--chunk", dir.file("garbage"), "-o", dir.file("out")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lineCount(r.err), 1) << r.err;
