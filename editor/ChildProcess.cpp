@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 
@@ -19,8 +20,10 @@ namespace {
 constexpr std::string_view kDefaultPath = "/usr/local/bin:/usr/bin:/bin";
 // Variables of the host's that would make a child load the host's copies of libraries.
 constexpr std::string_view kWithheld[] = {"LD_LIBRARY_PATH"};
-// How long end() gives a killed child to go, in steps of a millisecond.
-constexpr int kEndSteps = 200;
+// How long end() gives a killed child to go, and the steps it looks in.
+constexpr long kEndWaitNs = 200'000'000;
+constexpr long kFirstEndStepNs = 20'000;
+constexpr long kLastEndStepNs = 5'000'000;
 
 bool hasName(std::string_view entry, std::string_view name) {
     return entry.size() > name.size() && entry.starts_with(name) && entry[name.size()] == '=';
@@ -193,9 +196,12 @@ void ChildProcess::end() {
     if (pid_ > 0) {
         kill(-pid_, SIGKILL);
         kill(pid_, SIGKILL);
-        const timespec step{0, 1000000};
-        int steps = 0;
-        while (!reap() && steps++ < kEndSteps) nanosleep(&step, nullptr);
+        // Short steps first: a killed process is usually gone within tens of microseconds.
+        long step = kFirstEndStepNs;
+        for (long waited = 0; !reap() && waited < kEndWaitNs; waited += step, step = std::min(2 * step, kLastEndStepNs)) {
+            const timespec pause{0, step};
+            nanosleep(&pause, nullptr);
+        }
         // A child stuck in the kernel past that is left as it is rather than waited for.
         pid_ = -1;
     }
