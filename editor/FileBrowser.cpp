@@ -263,6 +263,17 @@ void FileBrowser::draw(DrawContext& context) {
         context.drawText(notice_, Rect{b.left + kPad, nameRow.bottom + 4, b.right - kPad, nameRow.bottom + 22},
                          style::kSmallFont, style::kNotice, HorizontalAlign::Left, 0);
     drawChildren(context);
+
+    // The filter is a menu: a small arrow at its right end says so.
+    const Rect menu = filter_->rect().offset(origin);
+    cairo_t* cr = context.cairo();
+    const double x = menu.right - 14, y = menu.top + menu.height() / 2.0 - 2;
+    cairo_move_to(cr, x, y);
+    cairo_line_to(cr, x + 8, y);
+    cairo_line_to(cr, x + 4, y + 5);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, style::kText.red / 255.0, style::kText.green / 255.0, style::kText.blue / 255.0, 1.0);
+    cairo_fill(cr);
 }
 
 }  // namespace vorlatek::editor

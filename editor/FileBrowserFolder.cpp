@@ -13,15 +13,38 @@ namespace vorlatek::editor {
 
 namespace {
 
-bool lessIgnoringCase(const FileBrowserEntry& a, const FileBrowserEntry& b) {
+// Three-way comparison as people read names: case aside, and runs of digits by their number,
+// so that "Pattern 2" comes before "Pattern 10".
+int compareNames(std::string_view a, std::string_view b) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            std::size_t endA = i, endB = j;
+            while (endA < a.size() && digit(a[endA])) ++endA;
+            while (endB < b.size() && digit(b[endB])) ++endB;
+            // Leading zeros aside, a longer run is a larger number.
+            std::size_t startA = i, startB = j;
+            while (startA + 1 < endA && a[startA] == '0') ++startA;
+            while (startB + 1 < endB && b[startB] == '0') ++startB;
+            if (endA - startA != endB - startB) return endA - startA < endB - startB ? -1 : 1;
+            if (const int c = a.substr(startA, endA - startA).compare(b.substr(startB, endB - startB))) return c;
+            i = endA;
+            j = endB;
+            continue;
+        }
+        const int x = std::tolower(static_cast<unsigned char>(a[i])), y = std::tolower(static_cast<unsigned char>(b[j]));
+        if (x != y) return x < y ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size() || j < b.size()) return i < a.size() ? 1 : -1;
+    return a.compare(b);
+}
+
+bool listedBefore(const FileBrowserEntry& a, const FileBrowserEntry& b) {
     if (a.folder != b.folder) return a.folder;
-    const auto lower = [](unsigned char c) { return std::tolower(c); };
-    const bool less = std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                                   [&](char x, char y) { return lower(x) < lower(y); });
-    if (less) return true;
-    const bool greater = std::lexicographical_compare(b.name.begin(), b.name.end(), a.name.begin(), a.name.end(),
-                                                      [&](char x, char y) { return lower(x) < lower(y); });
-    return !greater && a.name < b.name;
+    return compareNames(a.name, b.name) < 0;
 }
 
 bool hasExtension(std::string_view name, std::string_view extension) {
@@ -59,7 +82,7 @@ FileBrowserListing listFolder(const std::string& folder, std::string_view extens
             listing.entries.push_back({std::string(name), false});
     }
     closedir(dir);
-    std::sort(listing.entries.begin(), listing.entries.end(), lessIgnoringCase);
+    std::sort(listing.entries.begin(), listing.entries.end(), listedBefore);
     return listing;
 }
 

@@ -21,8 +21,8 @@ struct FileBrowserListing {
 };
 
 // The entries of `folder`: its folders first, then its files whose name ends with "." +
-// `extension` (in any case; every file when `extension` is empty), each group in
-// case-insensitive order. Hidden entries (a leading ".") are left out; links count as what
+// `extension` (in any case; every file when `extension` is empty), each group in the order
+// people expect: case aside, numbers by value ("Take 2" before "Take 10"). Hidden entries (a leading ".") are left out; links count as what
 // they point to; broken links and other kinds of file are left out.
 FileBrowserListing listFolder(const std::string& folder, std::string_view extension);
 
