@@ -193,7 +193,8 @@ bool ChildProcess::poll() {
 }
 
 void ChildProcess::end() {
-    if (pid_ > 0) {
+    // A child someone else reaped is not signalled: its number may belong to another process.
+    if (pid_ > 0 && !reap()) {
         kill(-pid_, SIGKILL);
         kill(pid_, SIGKILL);
         // Short steps first: a killed process is usually gone within tens of microseconds.

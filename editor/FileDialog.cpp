@@ -62,7 +62,9 @@ FileDialogResult FileDialog::poll() {
     switch (answer.status) {
         case FileDialogAnswer::Status::Pending: break;
         case FileDialogAnswer::Status::Chosen:
-            if (answer.path.empty()) return finish(FileDialogResult::Status::Cancelled, {});
+            // A NUL inside would make the file operations name another file.
+            if (answer.path.empty() || answer.path.find('\0') != std::string::npos)
+                return finish(FileDialogResult::Status::Cancelled, {});
             return finish(FileDialogResult::Status::Chosen, completePath(answer.path, request_.type));
         case FileDialogAnswer::Status::Cancelled: return finish(FileDialogResult::Status::Cancelled, {});
         case FileDialogAnswer::Status::Failed:

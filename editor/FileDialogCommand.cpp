@@ -50,8 +50,12 @@ std::vector<std::string> dialogProgramArguments(DialogProgram program, const Fil
 
 FileDialogAnswer readDialogProgramAnswer(int exitCode, std::string_view output) {
     const std::string_view line = output.substr(0, output.find('\n'));
-    if (exitCode == 0 || exitCode == -1)
-        return line.empty() ? FileDialogAnswer::cancelled() : FileDialogAnswer::chosen(std::string(line));
+    if (exitCode == 0 || exitCode == -1) {
+        if (line.empty()) return FileDialogAnswer::cancelled();
+        // Only an absolute path names a file without depending on the host's working folder.
+        if (line.front() != '/' || line.find('\0') != std::string_view::npos) return FileDialogAnswer::failed();
+        return FileDialogAnswer::chosen(std::string(line));
+    }
     if (exitCode == kCancelExit) return FileDialogAnswer::cancelled();
     return FileDialogAnswer::failed();
 }

@@ -43,7 +43,7 @@ TEST(FileDialogCommandTest, ArgumentsCarryTheModeTitleFolderAndTheOneFileTypeWit
 TEST(FileDialogCommandTest, AnswersAreReadFromTheExitCodeAndTheFirstLine) {
     struct Case {
         int exitCode;
-        const char* output;
+        std::string_view output;
         Status status;
         const char* path;
     };
@@ -59,6 +59,8 @@ TEST(FileDialogCommandTest, AnswersAreReadFromTheExitCodeAndTheFirstLine) {
         {5, "", Status::Failed, ""},
         {255, "cannot open display", Status::Failed, ""},
         {128 + SIGSEGV, "/half", Status::Failed, ""},
+        {0, "relative/path\n", Status::Failed, ""},
+        {0, std::string_view("/a\0b\n", 5), Status::Failed, ""},
     };
     for (const Case& c : cases) {
         const FileDialogAnswer answer = readDialogProgramAnswer(c.exitCode, c.output);

@@ -93,10 +93,12 @@ TEST_F(FileDialogChainTest, AWayThatFailsHandsOverAndWhenNoneIsLeftTheRequestIsC
     EXPECT_EQ(result.status, Status::Cancelled);
     EXPECT_EQ(completions, std::vector<std::string>{""}) << "a cancel reports an empty path";
 
-    // A way that says it chose nothing counts as a cancel too.
-    build({new ScriptedBackEnd("browser", true, {FileDialogAnswer::chosen("")})});
-    ASSERT_TRUE(start());
-    EXPECT_EQ(dialog->poll().status, Status::Cancelled);
+    // A way that says it chose nothing, or a path with a NUL in it, counts as a cancel.
+    for (const std::string& path : {std::string(), std::string("/a\0b", 4)}) {
+        build({new ScriptedBackEnd("browser", true, {FileDialogAnswer::chosen(path)})});
+        ASSERT_TRUE(start());
+        EXPECT_EQ(dialog->poll().status, Status::Cancelled);
+    }
 
     // No way can start at all: the request does not begin.
     build({new ScriptedBackEnd("browser", false, {FileDialogAnswer::failed()})});
