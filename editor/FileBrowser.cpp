@@ -158,7 +158,11 @@ void FileBrowser::accept() {
         finish(State::Chosen, target);
         return;
     }
-    if (target.back() == '/' || !isFolder(parentFolder(target))) {
+    if (target.back() == '/') {
+        setNotice(quoted(name) + " is no folder.");
+        return;
+    }
+    if (!isFolder(parentFolder(target))) {
         setNotice("The folder " + quoted(parentFolder(target)) + " does not exist.");
         return;
     }

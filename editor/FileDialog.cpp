@@ -4,6 +4,7 @@
 
 #include "editor/ChildProcess.h"
 #include "editor/FileBrowserBackEnd.h"
+#include "editor/FileBrowserFolder.h"
 #include "editor/FileDialogCommand.h"
 #include "editor/FileDialogHostSelector.h"
 #include "editor/PortalFileChooser.h"
@@ -65,6 +66,10 @@ FileDialogResult FileDialog::poll() {
             // A NUL inside would make the file operations name another file.
             if (answer.path.empty() || answer.path.find('\0') != std::string::npos)
                 return finish(FileDialogResult::Status::Cancelled, {});
+            // A file the user picked to load is read as it is named: completing "Kit.VPB" to
+            // "Kit.VPB.vpb" would name a file that is not there.
+            if (request_.mode == FileDialogMode::Load && isRegularFile(answer.path))
+                return finish(FileDialogResult::Status::Chosen, std::move(answer.path));
             return finish(FileDialogResult::Status::Chosen, completePath(answer.path, request_.type));
         case FileDialogAnswer::Status::Cancelled: return finish(FileDialogResult::Status::Cancelled, {});
         case FileDialogAnswer::Status::Failed:

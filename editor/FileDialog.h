@@ -29,7 +29,8 @@ struct FileDialogResult {
     enum class Status {
         Idle,       // no request
         Pending,    // the user is choosing
-        Chosen,     // `path` is the chosen path, completed with the type's extension
+        Chosen,     // `path` is the chosen path, completed with the type's extension (an
+                    // existing file chosen for loading is left as it is named)
         Cancelled,  // the user cancelled, or no dialog could be shown
     };
     Status status = Status::Idle;

@@ -5,7 +5,8 @@
 //
 // The path a dialog returns is completed with the type's extension unless it already ends
 // with it exactly (case-sensitive), so "Groove" and "Groove.VSP" become "Groove.vsp" and
-// "Groove.VSP.vsp"; what the path then names is decided by the extension it ends with.
+// "Groove.VSP.vsp"; what the path then names is decided by the extension it ends with. A file
+// that exists and was chosen for loading keeps its name.
 
 #include <cstdint>
 #include <string>

@@ -83,6 +83,28 @@ TEST_F(FileDialogChainTest, TheFirstWayThatStartsAsksAndItsPathComesBackComplete
     EXPECT_EQ(backEnds[2]->starts, 0);
 }
 
+TEST_F(FileDialogChainTest, AnExistingFileChosenForLoadingKeepsItsNameEverythingElseIsCompleted) {
+    TemporaryFolder folder;
+    const std::string bank = folder.write("Kit.VPB", "");
+    folder.makeFolder("Kit");
+    struct Case {
+        FileDialogMode mode;
+        std::string chosen;
+        std::string path;
+    };
+    const Case cases[] = {
+        {FileDialogMode::Load, bank, bank},
+        {FileDialogMode::Save, bank, bank + ".vsp"},
+        {FileDialogMode::Load, folder / "Missing", folder / "Missing.vsp"},
+        {FileDialogMode::Load, folder / "Kit", folder / "Kit.vsp"},
+    };
+    for (const Case& c : cases) {
+        build({new ScriptedBackEnd("portal", true, {FileDialogAnswer::chosen(c.chosen)})});
+        ASSERT_TRUE(start(c.mode));
+        EXPECT_EQ(dialog->poll().path, c.path);
+    }
+}
+
 TEST_F(FileDialogChainTest, AWayThatFailsHandsOverAndWhenNoneIsLeftTheRequestIsCancelled) {
     build({new ScriptedBackEnd("portal", true, {FileDialogAnswer::failed()}),
            new ScriptedBackEnd("zenity", true, {FileDialogAnswer::failed()})});
