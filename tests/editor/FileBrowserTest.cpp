@@ -175,19 +175,18 @@ TEST_F(FileBrowserTest, LoadingFiltersBrowsesUpAndChoosesWithTheKeyboard) {
 
 TEST_F(FileBrowserTest, NothingIsChosenThatIsMissingOrWouldBeOverwrittenUnasked) {
     start(FileDialogMode::Save, root.path());
-    FileBrowser& b = browser();
     auto typeAndSave = [&](const std::string& name) {
-        frame->setFocusView(&b.nameField());
+        frame->setFocusView(&browser().nameField());
         window->typeText(name);
-        click(centre(b.okButton().rect()));
+        click(centre(browser().okButton().rect()));
         return poll().status;
     };
     EXPECT_EQ(typeAndSave("nowhere/Groove"), Status::Pending);
-    EXPECT_NE(b.notice().find("does not exist"), std::string::npos);
+    EXPECT_NE(browser().notice().find("does not exist"), std::string::npos);
     // "a" becomes "a.vpp", which exists: a second Save replaces it.
     EXPECT_EQ(typeAndSave("a"), Status::Pending);
-    EXPECT_NE(b.notice().find("a.vpp"), std::string::npos);
-    click(centre(b.okButton().rect()));
+    EXPECT_NE(browser().notice().find("a.vpp"), std::string::npos);
+    click(centre(browser().okButton().rect()));
     FileDialogResult result = poll();
     EXPECT_EQ(result.status, Status::Chosen);
     EXPECT_EQ(result.path, root / "a.vpp");
