@@ -51,7 +51,6 @@ public:
     // status could not be had (the host ignores SIGCHLD, or reaped the child itself).
     int exitCode() const { return exitCode_; }
     const std::string& output() const { return output_; }
-    pid_t pid() const { return pid_; }
 
     // Kills the child and its group, reaps it and closes the pipe.
     void end();

@@ -47,7 +47,6 @@ public:
     void accept();
     void cancel();
 
-    toolkit::Rect box() const { return box_; }
     FileBrowserList& list() const { return *list_; }
     toolkit::CTextEdit& nameField() const;
     toolkit::COptionMenu& filterMenu() const { return *filter_; }

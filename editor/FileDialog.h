@@ -12,6 +12,14 @@
 // inside the call that opens it, and some hosts idle the editor from in there. poll() is then
 // re-entered; it answers Pending at once, and insideHostDialog() tells the editor to leave its
 // window alone until the host's call returns.
+//
+// In the editor:
+//     FileDialog dialog(FileDialog::standardChain(hostSelectorOrNull));
+//     open:    dialog.setParent({frame, x11Window->windowId()});
+//     handler: dialog.start({FileDialogMode::Save, "Save Vorlatek Presets", fileTypes::kPreset, ""},
+//                           [this](const std::string& path) { plugin.savePresetFile(path); });
+//     idle:    if (dialog.insideHostDialog()) return;  dialog.poll();  frame->idle();
+//     close:   dialog.setParent({});
 
 #include <functional>
 #include <memory>
@@ -54,7 +62,6 @@ public:
     // Where dialogs show. The editor sets it when its window opens and clears it (a null
     // frame) when it closes, which also cancels a running request and ends its dialog.
     void setParent(const FileDialogParent& parent);
-    const FileDialogParent& parent() const { return parent_; }
 
     // Starts asking. False, and nothing changes, while another request runs or when no way of
     // asking could start.

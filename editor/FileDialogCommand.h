@@ -34,8 +34,6 @@ public:
     FileDialogAnswer poll() override;
     void cancel() override;
 
-    const ChildProcess& child() const { return child_; }
-
 private:
     DialogProgram program_;
     std::vector<std::string> environment_;
