@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <regex>
 #include <thread>
 
 #include "FileDialogTestSupport.h"
@@ -55,7 +54,11 @@ std::string describe(DBusMessageIter* iter) {
             if (type == DBUS_TYPE_ARRAY) out += "[" + body + "]";
             if (type == DBUS_TYPE_STRUCT) out += "(" + body + ")";
             if (type == DBUS_TYPE_VARIANT) out += "<" + body + ">";
-            if (type == DBUS_TYPE_DICT_ENTRY) out += "{" + std::regex_replace(body, std::regex("^(\"[^\"]*\"), "), "$1: ") + "}";
+            if (type == DBUS_TYPE_DICT_ENTRY) {
+                // {"key": value}: the key is a string without quotes inside.
+                const std::size_t keyEnd = body.find('"', 1) + 1;
+                out += "{" + body.substr(0, keyEnd) + ":" + body.substr(keyEnd + 1) + "}";
+            }
         }
     }
     return out;
@@ -233,9 +236,9 @@ protected:
             if (dbus_message_is_method_call(message, portal::kFileChooser, "OpenFile") ||
                 dbus_message_is_method_call(message, portal::kFileChooser, "SaveFile")) {
                 call = std::string(dbus_message_get_member(message)) + ": " + describe(message);
-                std::smatch token;
-                std::regex_search(call, token, std::regex("\"handle_token\": <\"([^\"]*)\">"));
-                requestPath = portal::requestPath(dbus_message_get_sender(message), token[1].str());
+                const std::string key = "\"handle_token\": <\"";
+                const std::size_t token = call.find(key) + key.size();
+                requestPath = portal::requestPath(dbus_message_get_sender(message), call.substr(token, call.find('"', token) - token));
                 if (mode != Portal::NeverReplies) {
                     DBusMessage* reply = dbus_message_new_method_return(message);
                     const char* path = requestPath.c_str();
