@@ -23,7 +23,8 @@ const char* const kUsage =
     "      --chunk FILE           bank chunk given to the plug-in before playing\n"
     "      --program N\n"
     "      --param INDEX=VALUE    (repeatable)\n"
-    "      --note BEAT:NOTE[:VELOCITY[:LENGTH_BEATS]]   (repeatable; velocity 100, length 0.25)\n"
+    "      --note BEAT:NOTE[:VELOCITY[:LENGTH_BEATS[:CHANNEL]]]   (repeatable; velocity 100,\n"
+    "                                 length 0.25, MIDI channel 1..16, default 1)\n"
     "      --pins all|master|LIST (LIST like 0,1,4-7; master)\n"
     "      --format float|pcm24   (float)\n"
     "      --json                 print a summary as JSON\n"
@@ -131,8 +132,8 @@ std::string onePlugin(const std::vector<std::string>& positional, const std::str
 
 NoteSpec parseNote(const std::string& text) {
     auto parts = split(text, ':');
-    if (parts.size() < 2 || parts.size() > 4) {
-        throw HostError("bad note '" + text + "': expected BEAT:NOTE[:VELOCITY[:LENGTH_BEATS]]");
+    if (parts.size() < 2 || parts.size() > 5) {
+        throw HostError("bad note '" + text + "': expected BEAT:NOTE[:VELOCITY[:LENGTH_BEATS[:CHANNEL]]]");
     }
     NoteSpec note;
     note.beat = parseNumber(parts[0], "note beat");
@@ -147,6 +148,10 @@ NoteSpec parseNote(const std::string& text) {
     if (parts.size() > 3) {
         note.lengthBeats = parseNumber(parts[3], "note length");
         if (note.lengthBeats <= 0.0) throw HostError("bad note '" + text + "': length must be above 0");
+    }
+    if (parts.size() > 4) {
+        note.channel = parseInteger(parts[4], "note channel");
+        if (note.channel < 1 || note.channel > 16) throw HostError("bad note '" + text + "': channel must be 1..16");
     }
     return note;
 }

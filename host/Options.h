@@ -15,12 +15,13 @@ struct InfoOptions {
     bool json = false;
 };
 
-// One note to play: on the host's beat time line, MIDI channel 1.
+// One note to play on the host's beat time line.
 struct NoteSpec {
     double beat = 0.0;
     int note = 0;
     int velocity = 100;
     double lengthBeats = 0.25;
+    int channel = 1;  // 1..16
 };
 
 struct ParamSpec {
