@@ -21,7 +21,10 @@ ControlFactory::ControlFactory(const GuiLayout& layout, ImageStore& images, CFra
 
 Ref<CView> ControlFactory::create(std::string_view name, CViewContainer* parent, bool attach) {
     const LayoutEntry* entry = layout_.find(name);
-    if (!entry) return nullptr;
+    if (!entry) {
+        missing_.emplace_back(name);
+        return nullptr;
+    }
     Ref<CView> view = build(*entry);
     if (view && attach && entry->kind != ControlClass::ViewContainer) (parent ? parent : &frame_)->attach(view);
     return view;

@@ -5,7 +5,9 @@
 // builds nothing, and every caller copes with that.
 
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "editor/GuiLayout.h"
 #include "toolkit/CFrame.h"
@@ -36,6 +38,8 @@ public:
     }
 
     const GuiLayout& layout() const { return layout_; }
+    // Names asked for that the layout does not hold.
+    const std::vector<std::string>& missingNames() const { return missing_; }
     toolkit::ImageStore& images() { return images_; }
 
 private:
@@ -46,6 +50,7 @@ private:
     toolkit::CFrame& frame_;
     toolkit::IControlListener* listener_;
     ValueSource values_;
+    std::vector<std::string> missing_;
 };
 
 }  // namespace vorlatek::editor

@@ -105,6 +105,8 @@ public:
     std::uint32_t now() const;
     // A control the panel made, by its layout name, for tests and tools (null when absent).
     toolkit::CView* control(std::string_view name) const;
+    // Names the panel asked the layout for in vain.
+    const std::vector<std::string>& missingControls() const { return factory_.missingNames(); }
 
 private:
     template <class T>
