@@ -68,15 +68,17 @@ bool Editor::open(void* parentWindow) {
     const std::lock_guard<std::mutex> guard(lock_);
     closeLocked();
     scale_ = scaleForOpen();
-    store_ = std::make_unique<ImageStore>(images_);
-    store_->setScale(scale_);
+    // Decoded pictures are kept from one open to the next at the same scale.
+    if (!store_ || store_->scale() != scale_) {
+        store_ = std::make_unique<ImageStore>(images_);
+        store_->setScale(scale_);
+    }
     frame_ = make<CFrame>(panel_);
     frame_->setScale(scale_);
     frame_->setKnobMode(knobMode_);
     frame_->setBackground(store_->bitmap(kBackgroundBitmap));
     if (!opener_ || !opener_(*frame_, parentWindow) || !frame_->isOpen()) {
         frame_.reset();
-        store_.reset();
         return false;
     }
     parameters_.clear();
@@ -103,7 +105,6 @@ void Editor::closeLocked() {
     frame_->detachAll();
     mainPanel_.reset();
     frame_.reset();
-    store_.reset();
 }
 
 void Editor::idle() {

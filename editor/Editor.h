@@ -78,7 +78,7 @@ private:
     double desktop_ = 0.0;  // asked once, 0 until then
     double scale_ = 1.0;    // of the window open or last opened
     toolkit::KnobMode knobMode_ = toolkit::KnobMode::Linear;
-    std::unique_ptr<toolkit::ImageStore> store_;
+    std::unique_ptr<toolkit::ImageStore> store_;  // pictures at the scale of the last open
     toolkit::Ref<toolkit::CFrame> frame_;
     std::unique_ptr<MainPanel> mainPanel_;
 
