@@ -94,7 +94,7 @@ public:
             xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, 0, 0, std::uint16_t(width_),
                           std::uint16_t(height_), ~0u),
             nullptr);
-        if (!image) throw HostError("cannot read the editor window back from the X server");
+        if (!image) throw HostError("cannot read the editor window back from the X server (it must lie wholly on the screen)");
         const int length = xcb_get_image_data_length(image);
         const std::uint8_t* data = xcb_get_image_data(image);
         const int stride = height_ > 0 ? length / height_ : 0;
