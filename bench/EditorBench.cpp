@@ -14,25 +14,13 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "editor/EditorLink.h"
 #include "plugin/DrumPlugin.h"
 #include "toolkit/HeadlessWindow.h"
 
 namespace {
 
 using namespace vorlatek;
-
-class EditorLink : public PluginHost {
-public:
-    PluginEditor* editor = nullptr;
-    void updateDisplay() override {}
-    void parameterChanged(int index, float value) override {
-        if (editor) editor->parameterChanged(index, value);
-    }
-    void automate(int, float) override {}
-    void notifyEditor(int code) override {
-        if (editor) editor->notify(code);
-    }
-};
 
 struct Rig {
     explicit Rig(double scale, bool open = true)
@@ -60,7 +48,7 @@ struct Rig {
     }
 
     static constexpr int kMaxBlock = 2048;
-    EditorLink host;
+    editor::EditorLink host;
     DrumPlugin plugin;
     editor::Editor editor;
     toolkit::HeadlessWindow* window = nullptr;

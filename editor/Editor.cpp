@@ -28,6 +28,20 @@ double usableScale(double scale) { return std::isfinite(scale) ? std::clamp(scal
 
 }  // namespace
 
+// Marks the editor busy for the life of a host call; false when it already was.
+class Editor::Busy {
+public:
+    explicit Busy(Editor& editor) : editor_(editor), entered_(!editor.busy_) { editor_.busy_ = true; }
+    ~Busy() {
+        if (entered_) editor_.busy_ = false;
+    }
+    explicit operator bool() const { return entered_; }
+
+private:
+    Editor& editor_;
+    bool entered_;
+};
+
 Editor::Editor(DrumPlugin& plugin) : Editor(plugin, openX11, [] { return X11Window::desktopScale(); }) {}
 
 Editor::Editor(DrumPlugin& plugin, WindowOpener opener, ScaleSource desktopScale,
@@ -43,7 +57,7 @@ Editor::Editor(DrumPlugin& plugin, WindowOpener opener, ScaleSource desktopScale
 }
 
 Editor::~Editor() {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     closeLocked();
 }
 
@@ -54,18 +68,20 @@ double Editor::scaleForOpen() {
 }
 
 PluginEditor::Size Editor::size() {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     const double scale = frame_ ? scale_ : scaleForOpen();
     return {int(std::ceil(panel_.width() * scale)), int(std::ceil(panel_.height() * scale))};
 }
 
 void Editor::setHostScale(double scale) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     hostScale_ = std::isfinite(scale) && scale > 0.0 ? scale : 0.0;
 }
 
 bool Editor::open(void* parentWindow) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
+    const Busy busy(*this);
+    if (!busy) return false;
     closeLocked();
     scale_ = scaleForOpen();
     // Decoded pictures are kept from one open to the next at the same scale.
@@ -93,8 +109,9 @@ bool Editor::open(void* parentWindow) {
 }
 
 void Editor::close() {
-    const std::lock_guard<std::mutex> guard(lock_);
-    closeLocked();
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
+    const Busy busy(*this);
+    if (busy) closeLocked();
 }
 
 void Editor::closeLocked() {
@@ -108,27 +125,29 @@ void Editor::closeLocked() {
 }
 
 void Editor::idle() {
-    const std::lock_guard<std::mutex> guard(lock_);
-    if (!frame_ || !mainPanel_) return;
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
+    const Busy busy(*this);
+    if (!busy || !frame_ || !mainPanel_) return;
     if (replaced_.exchange(false, std::memory_order_acquire)) mainPanel_->refreshAll();
     mainPanel_->idle();
     frame_->idle();
 }
 
 bool Editor::keyDown(int character, int virtualKey, int modifiers) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    // Keys only wait in the frame's queue, so they are taken even from inside another call.
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     if (!frame_ || !frame_->wantsKeyboard()) return false;
     const std::optional<KeyEvent> key = keyFromHost(character, virtualKey, modifiers);
     return key && frame_->postHostKey(*key);
 }
 
 bool Editor::keyUp(int, int, int) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     return frame_ && frame_->wantsKeyboard();
 }
 
 void Editor::setKnobMode(int mode) {
-    const std::lock_guard<std::mutex> guard(lock_);
+    const std::lock_guard<std::recursive_mutex> guard(lock_);
     knobMode_ = mode == 0 ? KnobMode::Circular : KnobMode::Linear;
     if (frame_) frame_->setKnobMode(knobMode_);
 }

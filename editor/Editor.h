@@ -63,6 +63,7 @@ public:
     double scale() const { return scale_; }
 
 private:
+    class Busy;
     double scaleForOpen();
     void closeLocked();
 
@@ -73,7 +74,11 @@ private:
     WindowOpener opener_;
     ScaleSource desktopScale_;
 
-    std::mutex lock_;  // the host's editor calls, one at a time
+    // The host's editor calls, one at a time. A host may call back into the editor from a
+    // request the editor made (an automation report, say): such a nested open, close or
+    // idle is ignored rather than run inside the call that caused it.
+    std::recursive_mutex lock_;
+    bool busy_ = false;
     double hostScale_ = 0.0;
     double desktop_ = 0.0;  // asked once, 0 until then
     double scale_ = 1.0;    // of the window open or last opened

@@ -11,25 +11,13 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "editor/EditorLink.h"
 #include "plugin/DrumPlugin.h"
 #include "toolkit/HeadlessWindow.h"
 
 using namespace vorlatek;
 
 namespace {
-
-class EditorLink : public PluginHost {
-public:
-    PluginEditor* editor = nullptr;
-    void updateDisplay() override {}
-    void parameterChanged(int index, float value) override {
-        if (editor) editor->parameterChanged(index, value);
-    }
-    void automate(int, float) override {}
-    void notifyEditor(int code) override {
-        if (editor) editor->notify(code);
-    }
-};
 
 int usage() {
     std::fprintf(stderr, "usage: vorlatek-panel-preview --out FILE.png [--scale S] [--play SECONDS] [--write-mode]\n");
@@ -53,7 +41,7 @@ int main(int argc, char** argv) {
     }
     if (out.empty()) return usage();
 
-    EditorLink host;
+    editor::EditorLink host;
     DrumPlugin plugin(&host, "");
     toolkit::HeadlessWindow* window = nullptr;
     editor::Editor editor(

@@ -10,26 +10,20 @@
 #include <vector>
 
 #include "editor/Editor.h"
+#include "editor/EditorLink.h"
 #include "plugin/DrumPlugin.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/HeadlessWindow.h"
 
 namespace vorlatek::editor::testing {
 
-class EditorLink : public PluginHost {
+// Records what the plug-in reports to its host besides.
+class RecordingLink : public EditorLink {
 public:
-    PluginEditor* editor = nullptr;
     std::vector<std::pair<int, float>> automated;
     std::vector<std::pair<char, int>> edits;  // 'b' or 'e', parameter
 
-    void updateDisplay() override {}
-    void parameterChanged(int index, float value) override {
-        if (editor) editor->parameterChanged(index, value);
-    }
     void automate(int index, float value) override { automated.emplace_back(index, value); }
-    void notifyEditor(int code) override {
-        if (editor) editor->notify(code);
-    }
     void beginEdit(int index) override { edits.emplace_back('b', index); }
     void endEdit(int index) override { edits.emplace_back('e', index); }
 };
@@ -92,7 +86,7 @@ protected:
         }
     }
 
-    EditorLink host;
+    RecordingLink host;
     DrumPlugin plugin;
     Editor editor;
     toolkit::HeadlessWindow* window = nullptr;
