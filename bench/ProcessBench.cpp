@@ -1,15 +1,25 @@
 // Real-time factor of the whole plug-in's process call (seconds of audio per CPU second),
-// one instance with its 36 default output pins, the host transport playing at 120 bpm and
-// the sequencer playing a busy factory pattern ("Funk": bass, snare, hi-hats and toms on
-// most sixteenths, accents). Arguments: block size in frames, then the sample rate. Each
-// iteration is one host block; the "realtime" counter is the factor.
+// measured as a host runs it: one instance with its 36 default output pins in one buffer of
+// the host's block size per pin, laid out back to back as hosts allocate them, the host
+// transport playing, and the sequencer playing a pattern loaded from a state chunk:
+//   Busy      - bench/busy-pattern.xml at 120 bpm: eight instruments, 36 hits a bar, with
+//               open hi-hat and clap tails (arguments: block size, sample rate);
+//   AllVoices - bench/all-voices-pattern.xml at 150 bpm: all seventeen instruments on every
+//               step, retriggered every 100 ms (argument: block size);
+//   Silence   - the transport stopped: nothing plays, every pin is written (block size).
+// Each iteration is one host block; the "realtime" counter is the factor.
 
 #include "plugin/DrumPlugin.h"
-#include "sequencer/PatternStore.h"
+#include "sequencer/TimeSnapshot.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -17,41 +27,64 @@ namespace {
 using vorlatek::DrumPlugin;
 using vorlatek::TimeSnapshot;
 
-constexpr int kBusyFactoryPattern = 2;
+std::string readBenchFile(const char* name) {
+    std::ifstream in(std::string(VORLATEK_BENCH_DIR) + "/" + name, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "ProcessBench: cannot read %s\n", name);
+        std::exit(1);
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
-void ProcessBlock(benchmark::State& state) {
+// Plays `chunk` (empty: the factory state, transport stopped) at `tempo` in blocks of the
+// benchmark's first argument at the rate of its second (44.1 kHz when there is none).
+void play(benchmark::State& state, const char* chunkFile, double tempo, bool playing) {
     const int blockSize = static_cast<int>(state.range(0));
-    const auto rate = static_cast<float>(state.range(1));
+    const auto rate = static_cast<float>(state.range(1) > 0 ? state.range(1) : 44100);
     auto plugin = std::make_unique<DrumPlugin>(nullptr, std::string());  // no user settings file
     plugin->setSampleRate(rate);
-    plugin->playbackSelection().selectPlayPattern(kBusyFactoryPattern);
-    plugin->playbackSelection().setAutoFillIn(4);
+    if (chunkFile) {
+        const std::string chunk = readBenchFile(chunkFile);
+        plugin->setChunk(chunk.data(), chunk.size(), false);
+    }
 
     const int pins = plugin->numOutputs();
-    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(pins), std::vector<float>(blockSize));
+    std::vector<float> storage(static_cast<std::size_t>(pins) * static_cast<std::size_t>(blockSize));
     std::vector<float*> outputs;
-    for (auto& b : buffers) outputs.push_back(b.data());
+    for (int pin = 0; pin < pins; ++pin) outputs.push_back(storage.data() + static_cast<std::size_t>(pin) * blockSize);
 
     TimeSnapshot transport;
-    transport.valid = transport.tempoValid = transport.ppqValid = transport.playing = true;
-    transport.tempo = 120.0;
-    const double beatsPerFrame = transport.tempo / (60.0 * rate);
+    transport.valid = transport.tempoValid = transport.ppqValid = true;
+    transport.playing = playing;
+    transport.tempo = tempo;
+    const double beatsPerFrame = tempo / (60.0 * rate);
     long long frames = 0;
     for (auto _ : state) {
-        transport.ppqPos = static_cast<double>(frames) * beatsPerFrame;
+        transport.ppqPos = playing ? static_cast<double>(frames) * beatsPerFrame : 0.0;
         plugin->process(outputs.data(), blockSize, &transport, true);
         frames += blockSize;
-        benchmark::DoNotOptimize(buffers[0][0]);
+        benchmark::DoNotOptimize(storage.data());
+        benchmark::ClobberMemory();
     }
     state.counters["realtime"] = benchmark::Counter(static_cast<double>(frames) / rate, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(ProcessBlock)
+void Busy(benchmark::State& state) { play(state, "busy-pattern.xml", 120.0, true); }
+void AllVoices(benchmark::State& state) { play(state, "all-voices-pattern.xml", 150.0, true); }
+void Silence(benchmark::State& state) { play(state, nullptr, 120.0, false); }
+
+BENCHMARK(Busy)
+    ->ArgNames({"block", "rate"})
     ->Args({32, 44100})
-    ->Args({256, 44100})
-    ->Args({2048, 44100})
-    ->Args({256, 96000})
+    ->Args({64, 44100})
+    ->Args({512, 44100})
+    ->Args({4096, 44100})
+    ->Args({64, 96000})
+    ->Args({512, 96000})
+    ->Args({4096, 96000})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(AllVoices)->ArgNames({"block", "rate"})->Args({512, 44100})->Args({512, 96000})->Unit(benchmark::kMicrosecond);
+BENCHMARK(Silence)->ArgNames({"block", "rate"})->Args({64, 44100})->Args({512, 44100})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -13,6 +13,8 @@
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
+#include <cmath>
+
 namespace vorlatek {
 
 class BassDrumVoice final : public Voice {
@@ -21,7 +23,13 @@ public:
 
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice.
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    // The step calls the maths library every sample (its resonator's tuning (a sine) and its shaper (an exponential)).
+    static constexpr bool kCallsLibrary = true;
 
     void setTone(double value);
     void setDecay(double value);
@@ -63,5 +71,50 @@ private:
     void updateDamping();
     void updateSweepFactor();
 };
+
+inline double BassDrumVoice::step(const SharedSignals&, double level) {
+    // End of the attack: the sweep filter drops to a corner that sets how long the bend lasts.
+    if (dsp::countdownDue(attackCountdown)) {
+        attackTarget = 0.0;
+        sweepFilter.setFrequency(10.0 * sweepFactor / amplitude, sampleRate);
+    }
+    attackCountdown -= 1.0;
+    // End of the click: a small, slow undershoot follows the initial spike.
+    if (dsp::countdownDue(clickCountdown)) {
+        clickRate = dsp::limitRate(0.05 * rateFactor);
+        click = -0.03;
+    }
+    clickCountdown -= 1.0;
+
+    const double bend = sweepFilter.process(-envelope);
+    pitchOffset = 45.0 * envelope + 35.0 * bend;
+    excitation = 50.0 * click + 0.1 * bend;
+
+    resonator.q = damping;
+    resonator.F = dsp::ResonatorFilter::frequencyCoefficient(pitchOffset + 47.5, sampleRate);
+    const double r = resonator.process(excitation);
+
+    shaped = (std::exp(-(r + 0.1)) - 1.0) - (std::exp(-0.1) - 1.0);
+    const double x = shaped - 2.0 * click;
+    const double toned = toneFilter.process(x);
+    const double out = lowCut.process(toned) * amplitude * level * 1.3;
+
+    dsp::decay(click, clickRate);
+
+    if (attackTarget == 1.0) {
+        dsp::smooth(attackState, 1.0, attackRate);
+        envelope = attackState;
+    } else if (envelopeDone == 0) {
+        jerk += 0.0008 * rateFactorCubed;
+        acceleration += jerk;
+        travel += acceleration;
+        envelope = 1.0 - 0.1 * travel;
+        if (envelope <= 0.0) {
+            envelope = 0.0;
+            envelopeDone = 1;
+        }
+    }
+    return out;
+}
 
 }  // namespace vorlatek

@@ -37,13 +37,4 @@ void ClavesVoice::trigger(float velocity) {
     strikeRate = dsp::limitRate(0.7 * rateFactor);
 }
 
-double ClavesVoice::render(const SharedSignals&) {
-    countdown -= 1.0;
-    input = 4.3 * strike;
-    const double band = resonator.process(input);
-    const double out = band * levelSmoothed * 0.181;
-    dsp::decay(strike, strikeRate);
-    return out;
-}
-
 }  // namespace vorlatek

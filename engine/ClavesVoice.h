@@ -20,7 +20,11 @@ public:
     void setTuning(double t);
     void setDecay(double d);
     // One sample of the sounding voice.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     double tuning = 0.0;
     double decay = 0.0;
@@ -31,5 +35,14 @@ public:
     double strikeRate = 0.0;
     double decayFactor = 0.0;
 };
+
+inline double ClavesVoice::step(const SharedSignals&, double level) {
+    countdown -= 1.0;
+    input = 4.3 * strike;
+    const double band = resonator.process(input);
+    const double out = band * level * 0.181;
+    dsp::decay(strike, strikeRate);
+    return out;
+}
 
 }  // namespace vorlatek

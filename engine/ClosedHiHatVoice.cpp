@@ -22,16 +22,4 @@ void ClosedHiHatVoice::setDecay(double x) {
     decayRate = std::clamp(decayRate, 0.0, rateUp);
 }
 
-double ClosedHiHatVoice::render(const SharedSignals& in) {
-    if (dsp::countdownDue(countdown)) {
-        attackTarget = 0.0;
-        envelopeRate = decayRate * rateFactor;
-    }
-    countdown -= 1.0;
-    const double y = stage.processJunction(in.metalJunction, envelope);
-    dsp::smooth(envelope, attackTarget, envelopeRate);
-    const double v = y * levelSmoothed * 0.44;
-    return fir.process(v);
-}
-
 }  // namespace vorlatek

@@ -16,8 +16,25 @@ public:
     void setSampleRate(float rate) override;
     // Fall per sample at 44.1 kHz: 0.004 at x = 0, 0.0013 at 0.5, 0.00032 at 1.
     void setDecay(double x);
-    // One sample while active; returns the output FIR's output.
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    static constexpr bool kCallsLibrary = false;
 };
+
+inline double ClosedHiHatVoice::step(const SharedSignals& in, double level) {
+    if (dsp::countdownDue(countdown)) {
+        attackTarget = 0.0;
+        envelopeRate = decayRate * rateFactor;
+    }
+    countdown -= 1.0;
+    const double y = stage.processJunction(in.metalJunction, envelope);
+    dsp::smooth(envelope, attackTarget, envelopeRate);
+    const double v = y * level * 0.44;
+    return v;
+}
 
 }  // namespace vorlatek

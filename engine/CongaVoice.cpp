@@ -13,9 +13,4 @@ void CongaVoice::trigger(float velocity) {
     click.start(1.0, sampleRate, rateFactor);
 }
 
-double CongaVoice::render(const SharedSignals&) {
-    const double band = resonator.process(click.step(rateFactor) * amplitude);
-    return band * levelSmoothed * outputGain;
-}
-
 }  // namespace vorlatek

@@ -14,9 +14,18 @@ public:
 
     void trigger(float velocity) override;
     // One sample of the sounding voice.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     double amplitude = 0.0;  // 2.645·velocity
 };
+
+inline double CongaVoice::step(const SharedSignals&, double level) {
+    const double band = resonator.process(click.step(rateFactor) * amplitude);
+    return band * level * outputGain;
+}
 
 }  // namespace vorlatek

@@ -7,28 +7,6 @@
 
 namespace vorlatek {
 
-namespace {
-
-void advance(double& phase, double period) {
-    const double old = phase;
-    phase = old + 1.0;
-    if (old > period) phase = old + 1.0 - period;
-}
-
-// Follows positive drive as it is and negative drive at 7.7 %, at separate rates.
-void limitSlew(double drive, double risingRate, double fallingRate, double& slew, double& target, double& rate) {
-    if (drive >= 0.0) {
-        target = drive;
-        rate = risingRate;
-    } else {
-        target = 0.077 * drive;
-        rate = fallingRate;
-    }
-    dsp::smooth(slew, target, rate);
-}
-
-}  // namespace
-
 CowBellVoice::CowBellVoice() { setSampleRate(44100.0f); }
 
 void CowBellVoice::setSampleRate(float rate) {
@@ -74,31 +52,6 @@ void CowBellVoice::setDecay(double d) {
     decayFactor = 0.14285714286308415 * std::exp(4.15888308331952139 * (1.0 - d)) + 0.8571428571313702;
     // Far below Decay 0 the fast rate would pass 1: the fall would overshoot, then diverge.
     decayFactor = std::min(decayFactor, rateUp / 0.003);
-}
-
-double CowBellVoice::render(const SharedSignals&) {
-    square1 = phase1 > D1 ? 0.5 : -0.5;
-    square2 = phase2 > D2 ? 0.5 : -0.5;
-    advance(phase1, P1);
-    advance(phase2, P2);
-    if (dsp::countdownDue(countdown)) {
-        envelopeTarget = 0.0;
-        fastRate = decayFactor * rateFactor * 0.003;
-        slowRate = decayFactor * rateFactor * 0.00022;
-    }
-    countdown -= 1.0;
-    dsp::smooth(fast, envelopeTarget, fastRate);
-    dsp::smooth(slow, envelopeTarget, slowRate);
-
-    const double envelope = 0.15 * slow + fast;
-    drive1 = envelope * square1 * amplitude;
-    limitSlew(drive1, risingRate1, fallingRate, slew1, target1, rate1);
-    drive2 = envelope * square2 * amplitude;
-    limitSlew(drive2, risingRate2, fallingRate, slew2, target2, rate2);
-
-    filtered = highPass.process(slew2 + slew1);
-    const double v = filtered * levelSmoothed * 0.4;
-    return fir.process(v);
 }
 
 }  // namespace vorlatek

@@ -23,8 +23,13 @@ public:
     void setTuning(double t);
     // decayFactor 10 at d = 0, 2 at 0.5, 1 at 1 (the envelopes fall that much faster).
     void setDecay(double d);
-    // One sample while active; returns the output FIR's output.
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    static constexpr bool kCallsLibrary = false;
 
     double tuning = 0.0;
     double decay = 0.0;
@@ -60,6 +65,50 @@ public:
     double risingRate1 = 0.0;
     double risingRate2 = 0.0;
     double fallingRate = 0.0;
+
+private:
+    static void advance(double& phase, double period) {
+        const double old = phase;
+        phase = old + 1.0;
+        if (old > period) phase = old + 1.0 - period;
+    }
+    // Follows positive drive as it is and negative drive at 7.7 %, at separate rates.
+    static void limitSlew(double drive, double risingRate, double fallingRate, double& slew, double& target,
+                          double& rate) {
+        if (drive >= 0.0) {
+            target = drive;
+            rate = risingRate;
+        } else {
+            target = 0.077 * drive;
+            rate = fallingRate;
+        }
+        dsp::smooth(slew, target, rate);
+    }
 };
+
+inline double CowBellVoice::step(const SharedSignals&, double level) {
+    square1 = phase1 > D1 ? 0.5 : -0.5;
+    square2 = phase2 > D2 ? 0.5 : -0.5;
+    advance(phase1, P1);
+    advance(phase2, P2);
+    if (dsp::countdownDue(countdown)) {
+        envelopeTarget = 0.0;
+        fastRate = decayFactor * rateFactor * 0.003;
+        slowRate = decayFactor * rateFactor * 0.00022;
+    }
+    countdown -= 1.0;
+    dsp::smooth(fast, envelopeTarget, fastRate);
+    dsp::smooth(slow, envelopeTarget, slowRate);
+
+    const double envelope = 0.15 * slow + fast;
+    drive1 = envelope * square1 * amplitude;
+    limitSlew(drive1, risingRate1, fallingRate, slew1, target1, rate1);
+    drive2 = envelope * square2 * amplitude;
+    limitSlew(drive2, risingRate2, fallingRate, slew2, target2, rate2);
+
+    filtered = highPass.process(slew2 + slew1);
+    const double v = filtered * level * 0.4;
+    return v;
+}
 
 }  // namespace vorlatek

@@ -53,30 +53,4 @@ void CymbalVoice::setDecay(double x) {
         1.0);
 }
 
-double CymbalVoice::render(const SharedSignals& in) {
-    if (dsp::countdownDue(countdown)) {
-        attackTarget = 0.0;
-        attackRate = 0.0007 * rateFactor;
-    }
-    countdown -= 1.0;
-
-    low = lowStage.process(in.metalBand2, tail);
-    lowState = lowState * lowA + (1.0 - lowA) * low;
-    mid = 2.4 * midStage.processJunction(in.metalJunction, body);
-    high = highStage.processJunction(in.metalJunction, attack);
-
-    dsp::smooth(attack, attackTarget, attackRate);
-    dsp::decay(fall1, fall1Rate);
-    dsp::smooth(fall2, fall1, fall2Rate);
-    dsp::smooth(fall3, fall2, fall3Rate);
-    body = fall3 + fall2;
-    dsp::decay(tailSource, tailSourceRate);
-    dsp::smooth(tailSmooth, tailSource, tailSmoothRate);
-    tail = std::max(tailSmooth - 0.01, 0.0);
-
-    const double y = (2.0 * high * tone + (1.0 - 0.5 * tone) * mid + (1.0 - 0.5 * tone) * lowState) * 0.14 *
-                     amplitude * levelSmoothed;
-    return fir.process(y);
-}
-
 }  // namespace vorlatek

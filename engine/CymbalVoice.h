@@ -11,6 +11,8 @@
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
+#include <algorithm>
+
 namespace vorlatek {
 
 class CymbalVoice final : public Voice {
@@ -23,8 +25,14 @@ public:
     void setTone(double x);
     // Rates of the body's first and last stage and of the tail.
     void setDecay(double x);
-    // One sample while active; returns the output FIR's output.
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    // The step calls the maths library every sample (its low stage's junction (an exponential)).
+    static constexpr bool kCallsLibrary = true;
 
     double amplitude = 0.0;
     double countdown = 0.0;  // samples left of the attack
@@ -54,5 +62,31 @@ public:
     double lowState = 0.0;
     double lowA = 0.0;
 };
+
+inline double CymbalVoice::step(const SharedSignals& in, double level) {
+    if (dsp::countdownDue(countdown)) {
+        attackTarget = 0.0;
+        attackRate = 0.0007 * rateFactor;
+    }
+    countdown -= 1.0;
+
+    low = lowStage.process(in.metalBand2, tail);
+    lowState = lowState * lowA + (1.0 - lowA) * low;
+    mid = 2.4 * midStage.processJunction(in.metalJunction, body);
+    high = highStage.processJunction(in.metalJunction, attack);
+
+    dsp::smooth(attack, attackTarget, attackRate);
+    dsp::decay(fall1, fall1Rate);
+    dsp::smooth(fall2, fall1, fall2Rate);
+    dsp::smooth(fall3, fall2, fall3Rate);
+    body = fall3 + fall2;
+    dsp::decay(tailSource, tailSourceRate);
+    dsp::smooth(tailSmooth, tailSource, tailSmoothRate);
+    tail = std::max(tailSmooth - 0.01, 0.0);
+
+    const double y = (2.0 * high * tone + (1.0 - 0.5 * tone) * mid + (1.0 - 0.5 * tone) * lowState) * 0.14 *
+                     amplitude * level;
+    return y;
+}
 
 }  // namespace vorlatek

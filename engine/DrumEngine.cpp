@@ -2,39 +2,16 @@
 
 #include "engine/DriveStage.h"
 #include "engine/DspMath.h"
+#include "engine/VoiceRun.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 namespace vorlatek {
 
 namespace {
-
-// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
-// output; the voice retires once it is below about −90 dB. A silent voice skips it: the
-// follower only matters while the voice sounds, and the next trigger sets it afresh.
-inline void checkActivity(Voice& voice, double out) {
-    dsp::decay(voice.peak, voice.peakDecay);
-    voice.magnitude = std::fabs(out);
-    voice.peak = std::max(voice.peak, voice.magnitude);
-    if (voice.peak < 0.00003) voice.active = false;
-}
-
-// One frame of a voice: its level follows the knob whether or not it sounds (no work once
-// it has come to rest); a sounding voice renders a sample and runs its activity check, a
-// silent one outputs 0 and keeps its state. Templated on the voice class so that the
-// per-sample call is a direct one.
-template <class V>
-inline void renderVoice(V& voice, const SharedSignals& in, double& out) {
-    dsp::smoothToRest(voice.levelSmoothed, voice.level, voice.levelRate, voice.levelRestTarget);
-    if (!voice.active) {
-        out = 0.0;
-        return;
-    }
-    out = voice.render(in);
-    checkActivity(voice, out);
-}
 
 // The instrument whose Level parameter has this index, or -1.
 int levelInstrument(int index) {
@@ -63,9 +40,16 @@ void DrumEngine::setSampleRate(float rate) {
     // The band centres follow the knob's current setting at the new rate too.
     metalSource_.setFilterFrequency(hiHatFiltersFrequency_);
     noiseSource_.setSampleRate(sr);
-    shared_ = SharedSignals{};
-    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();  // the rate changes
+    shared_.fill(SharedSignals{});
     for (Voice* v : voices_) v->setSampleRate(rate);
+    settleLevels();
+}
+
+void DrumEngine::settleLevels() {
+    for (Voice* v : voices_) v->settleLevel();
+    snareDrum_.settleTone();
+    masterVolumeSmoothed_ = masterVolume_;
+    masterVolumeRestTarget_ = std::numeric_limits<double>::quiet_NaN();
 }
 
 void DrumEngine::setParameter(int index, float value) {
@@ -181,44 +165,142 @@ void DrumEngine::triggerInstrumentAt(int i, double velocity) {
 
 void DrumEngine::startTriggerPulse() { triggerPulse_.start(); }
 
-void DrumEngine::renderFrame(EngineFrame& frame) {
-    triggerPulse_.step();
-    metalSource_.step();
-    noiseSource_.step();
-    shared_.noiseA = noiseSource_.noiseA;
-    shared_.noiseB = noiseSource_.noiseB;
-    shared_.metalBand1 = metalSource_.band1Output;
-    shared_.metalBand2 = metalSource_.band2Output;
+template <int I>
+auto& DrumEngine::voiceAt() {
+    if constexpr (I == kBassDrum) return bassDrum_;
+    else if constexpr (I == kSnareDrum) return snareDrum_;
+    else if constexpr (I == kLowConga) return lowConga_;
+    else if constexpr (I == kMidConga) return midConga_;
+    else if constexpr (I == kHighConga) return highConga_;
+    else if constexpr (I == kLowTom) return lowTom_;
+    else if constexpr (I == kMidTom) return midTom_;
+    else if constexpr (I == kHighTom) return highTom_;
+    else if constexpr (I == kClaves) return claves_;
+    else if constexpr (I == kRimShot) return rimShot_;
+    else if constexpr (I == kMaracas) return maracas_;
+    else if constexpr (I == kHandClap) return handClap_;
+    else if constexpr (I == kCowBell) return cowBell_;
+    else if constexpr (I == kLaserGun) return laserGun_;
+    else if constexpr (I == kCymbal) return cymbal_;
+    else if constexpr (I == kOpenHiHat) return openHiHat_;
+    else return closedHiHat_;
+}
+
+template <int I>
+DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
+    auto& voice = voiceAt<I>();
+    if (!voice.active) {
+        followKnobsOverRun(voice, frames);
+        return Loop::None;
+    }
+    if (rendersInOneLoop(voice, frames))
+        return std::remove_reference_t<decltype(voice)>::kCallsLibrary ? Loop::Alone : Loop::Paired;
+    renderFrameByFrame(voice, shared_.data(), voiceRuns_[I], frames);
+    return Loop::None;
+}
+
+template <int I>
+void DrumEngine::renderAlone(int frames) {
+    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames);
+}
+
+template <int I, int J>
+void DrumEngine::renderPair(int frames) {
+    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames);
+}
+
+template <std::size_t... I>
+constexpr auto DrumEngine::prepareTable(std::index_sequence<I...>) {
+    return std::array<Loop (DrumEngine::*)(int), sizeof...(I)>{&DrumEngine::prepareVoice<I>...};
+}
+
+template <std::size_t... I>
+constexpr auto DrumEngine::aloneTable(std::index_sequence<I...>) {
+    return std::array<void (DrumEngine::*)(int), sizeof...(I)>{&DrumEngine::renderAlone<I>...};
+}
+
+template <int I, int J>
+constexpr void (DrumEngine::*DrumEngine::pairEntry())(int) {
+    if constexpr (I < J) return &DrumEngine::renderPair<I, J>;
+    else return nullptr;
+}
+
+// Entry i·17 + j renders voices i < j together.
+template <std::size_t... K>
+constexpr auto DrumEngine::pairTable(std::index_sequence<K...>) {
+    return std::array<void (DrumEngine::*)(int), sizeof...(K)>{
+        pairEntry<static_cast<int>(K / kInstrumentCount), static_cast<int>(K % kInstrumentCount)>()...};
+}
+
+const EngineRun& DrumEngine::renderRun(int frames) {
+    frames = std::clamp(frames, 1, kMaxRunFrames);
+    run_.frames = frames;
+
+    triggerPulse_.render(run_.trigger, frames);
+    // The metal and the noise source in one loop: their chains of dependent steps overlap.
+    MetalSource::Stepper metal(metalSource_);
+    NoiseSource noise = noiseSource_;
+    for (int f = 0; f < frames; ++f) {
+        metal.step(shared_[f]);
+        noise.step();
+        shared_[f].noiseA = noise.noiseA;
+        shared_[f].noiseB = noise.noiseB;
+    }
+    metal.storeTo(metalSource_);
+    noiseSource_ = noise;
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
-        shared_.metalJunction = metalJunction(shared_.metalBand1);
+        for (int f = 0; f < frames; ++f) shared_[f].metalJunction = metalJunction(shared_[f].metalBand1);
+    for (int f = 0; f < frames; ++f) {
+        dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
+        volume_[f] = masterVolumeSmoothed_;
+    }
 
-    dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
-    snareDrum_.smoothTone();
+    // The voices that render the run in one loop go two by two where they can.
+    static constexpr auto kPrepare = prepareTable(std::make_index_sequence<kInstrumentCount>{});
+    static constexpr auto kAlone = aloneTable(std::make_index_sequence<kInstrumentCount>{});
+    static constexpr auto kPair = pairTable(std::make_index_sequence<kInstrumentCount * kInstrumentCount>{});
+    int paired[kInstrumentCount];
+    int count = 0;
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        run_.sounding[i] = voices_[i]->active;
+        const Loop loop = (this->*kPrepare[i])(frames);
+        if (loop == Loop::Alone) (this->*kAlone[i])(frames);
+        if (loop == Loop::Paired) paired[count++] = i;
+    }
+    int k = 0;
+    for (; k + 1 < count; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
+    if (k < count) (this->*kAlone[paired[k]])(frames);
 
-    renderVoice(bassDrum_, shared_, voiceOut_[kBassDrum]);
-    renderVoice(snareDrum_, shared_, voiceOut_[kSnareDrum]);
-    renderVoice(lowConga_, shared_, voiceOut_[kLowConga]);
-    renderVoice(midConga_, shared_, voiceOut_[kMidConga]);
-    renderVoice(highConga_, shared_, voiceOut_[kHighConga]);
-    renderVoice(lowTom_, shared_, voiceOut_[kLowTom]);
-    renderVoice(midTom_, shared_, voiceOut_[kMidTom]);
-    renderVoice(highTom_, shared_, voiceOut_[kHighTom]);
-    renderVoice(claves_, shared_, voiceOut_[kClaves]);
-    renderVoice(rimShot_, shared_, voiceOut_[kRimShot]);
-    renderVoice(maracas_, shared_, voiceOut_[kMaracas]);
-    renderVoice(handClap_, shared_, voiceOut_[kHandClap]);
-    renderVoice(cowBell_, shared_, voiceOut_[kCowBell]);
-    renderVoice(laserGun_, shared_, voiceOut_[kLaserGun]);
-    renderVoice(cymbal_, shared_, voiceOut_[kCymbal]);
-    renderVoice(closedHiHat_, shared_, voiceOut_[kClosedHiHat]);
-    renderVoice(openHiHat_, shared_, voiceOut_[kOpenHiHat]);
+    // The mix adds the voices in instrument order, from 0 as the frame's sum always did
+    // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
+    run_.masterSounding = false;
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        if (!run_.sounding[i]) {
+            voiceOut_[i] = 0.0;
+            continue;
+        }
+        const double* out = voiceRuns_[i];
+        if (run_.masterSounding) {
+            for (int f = 0; f < frames; ++f) mix_[f] += out[f];
+        } else {
+            for (int f = 0; f < frames; ++f) mix_[f] = 0.0 + out[f];
+            run_.masterSounding = true;
+        }
+        float* row = run_.instrument[i];
+        for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume_[f] * out[f]);
+        voiceOut_[i] = out[frames - 1];
+    }
 
-    double sum = 0.0;
-    for (double out : voiceOut_) sum += out;
-    frame.master = static_cast<float>(masterVolumeSmoothed_ * sum);
-    for (int i = 0; i < kInstrumentCount; ++i)
-        frame.instrument[i] = static_cast<float>(masterVolumeSmoothed_ * voiceOut_[i]);
-    frame.trigger = static_cast<float>(triggerPulse_.output);
+    if (run_.masterSounding)
+        for (int f = 0; f < frames; ++f) run_.master[f] = static_cast<float>(volume_[f] * mix_[f]);
+    return run_;
+}
+
+void DrumEngine::renderFrame(EngineFrame& frame) {
+    const EngineRun& run = renderRun(1);
+    frame.master = run.masterSounding ? run.master[0] : 0.0f;
+    for (int i = 0; i < kInstrumentCount; ++i) frame.instrument[i] = run.sounding[i] ? run.instrument[i][0] : 0.0f;
+    frame.trigger = run.trigger[0];
 }
 
 }  // namespace vorlatek

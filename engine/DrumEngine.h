@@ -1,9 +1,13 @@
 #pragma once
 // The drum engine: seventeen voices, the sources they share, mute, solo, accent and master
-// volume. It runs one sample frame at a time: the caller hands it the triggers that fall on
-// the frame, then calls renderFrame, which advances every voice by one sample. All the
-// arithmetic is double precision; only the EngineFrame is float. Nothing here allocates,
-// locks or throws after construction.
+// volume. The caller hands it the triggers that fall on a frame, then renders a run of frames
+// up to the next trigger. Within a run the engine works source by source and voice by voice:
+// the shared sources first for the whole run, then each sounding voice over the run into its
+// own buffer, then the mix. Every value is the one a frame-by-frame render would give, to the
+// last bit: each source and voice sees the same inputs in the same order, and the master sum
+// adds the voices in instrument order in every frame. All the arithmetic is double precision;
+// only the rendered rows are float. Nothing here allocates, locks or throws after
+// construction.
 
 #include "engine/BassDrumVoice.h"
 #include "engine/ClavesVoice.h"
@@ -18,6 +22,7 @@
 #include "engine/RimShotVoice.h"
 #include "engine/TomVoice.h"
 #include "engine/EngineFrame.h"
+#include "engine/EngineRun.h"
 #include "engine/Instrument.h"
 #include "engine/ParameterIndex.h"
 #include "engine/MetalSource.h"
@@ -29,6 +34,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace vorlatek {
 
@@ -38,9 +44,13 @@ public:
     DrumEngine(const DrumEngine&) = delete;
     DrumEngine& operator=(const DrumEngine&) = delete;
 
-    // Recomputes and resets the shared sources, then every voice. Rates that are not
-    // finite and positive are ignored.
+    // Recomputes and resets the shared sources, then every voice, and settles the levels.
+    // Rates that are not finite and positive are ignored.
     void setSampleRate(float rate);
+    // Every smoothed level, the snare's body levels and the master volume jump to their
+    // knobs: the glide is for knob moves, and a hit right after loading (a program, a
+    // chunk, a new instance) or a rate change must not be louder than the same hit later.
+    void settleLevels();
     // index 0..92 with a value 0..1; other indices are ignored, values outside 0..1 are
     // clamped into it and NaN is ignored.
     void setParameter(int index, float value);
@@ -56,6 +66,10 @@ public:
     // rising to an accented step with the accent row on at 127.
     double noteVelocity(int midiVelocity) const;
     void startTriggerPulse();
+    // Renders `frames` frames (1..kMaxRunFrames; others are limited to that range)
+    // into the engine's own rows, valid until the next render.
+    const EngineRun& renderRun(int frames);
+    // One frame, the same as a run of one.
     void renderFrame(EngineFrame& frame);
 
     int triggerOutputInstrument() const { return triggerOutputInstrument_; }
@@ -73,6 +87,7 @@ public:
     Voice& voice(int i) { return *voices_[i]; }
     const Voice& voice(int i) const { return *voices_[i]; }
     const std::array<Voice*, kInstrumentCount>& voices() const { return voices_; }
+    // What each voice output in the last frame rendered (0 for a silent voice).
     const std::array<double, kInstrumentCount>& voiceOut() const { return voiceOut_; }
 
     BassDrumVoice& bassDrum() { return bassDrum_; }
@@ -82,9 +97,33 @@ public:
     TriggerPulse& triggerPulse() { return triggerPulse_; }
     MetalSource& metalSource() { return metalSource_; }
     NoiseSource& noiseSource() { return noiseSource_; }
-    const SharedSignals& sharedSignals() const { return shared_; }
+    // The shared sources' outputs in the last frame rendered.
+    const SharedSignals& sharedSignals() const { return shared_[run_.frames > 0 ? run_.frames - 1 : 0]; }
 
 private:
+    // The voice of instrument I, as its own class.
+    template <int I>
+    auto& voiceAt();
+    // A run of voice I: a silent one only follows its knobs, one near the end of its note
+    // renders frame by frame; those that render the run in one loop are left to renderAlone
+    // or renderPair.
+    enum class Loop { None, Alone, Paired };
+    template <int I>
+    Loop prepareVoice(int frames);
+    template <int I>
+    void renderAlone(int frames);
+    template <int I, int J>
+    void renderPair(int frames);
+    // Tables of the above by instrument.
+    template <std::size_t... I>
+    static constexpr auto prepareTable(std::index_sequence<I...>);
+    template <std::size_t... I>
+    static constexpr auto aloneTable(std::index_sequence<I...>);
+    template <std::size_t... K>
+    static constexpr auto pairTable(std::index_sequence<K...>);
+    template <int I, int J>
+    static constexpr void (DrumEngine::*pairEntry())(int);
+
     // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
 
@@ -123,7 +162,14 @@ private:
     TriggerPulse triggerPulse_;
     MetalSource metalSource_;
     NoiseSource noiseSource_;
-    SharedSignals shared_;
+
+    // Per frame of the run being rendered: the shared sources' outputs, the master volume,
+    // the sum of the voices, and each voice's output.
+    std::array<SharedSignals, kMaxRunFrames> shared_{};
+    alignas(16) double volume_[kMaxRunFrames] = {};
+    alignas(16) double mix_[kMaxRunFrames] = {};
+    alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
+    EngineRun run_;
 };
 
 }  // namespace vorlatek

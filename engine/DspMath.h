@@ -52,6 +52,15 @@ inline void smoothToRest(double& x, double target, double rate, double& restTarg
     restTarget = sameBits(x, before) ? target : std::numeric_limits<double>::quiet_NaN();
 }
 
+// The gain that brings a voice part whose power at a rate is power(rate) to the power it
+// has at 44.1 kHz (exactly 1 there). Below 22.05 kHz, where the top of the voices' sound is
+// gone anyway, the gain of 22.05 kHz holds rather than growing without bound.
+template <class Power>
+double levelCompensation(double sampleRate, Power power) {
+    if (sampleRate == 44100.0) return 1.0;
+    return std::sqrt(power(44100.0) / power(std::max(sampleRate, 22050.0)));
+}
+
 // Pitch factor of the "Tunning" knobs of the tuned percussion: ×0.905 at 0, ×1 at 0.5,
 // ×1.131 at 1.
 inline double tuneFactor(double t) { return t * (0.072 * t + 0.154) + 0.905; }

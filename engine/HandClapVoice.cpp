@@ -1,11 +1,41 @@
 #include "engine/HandClapVoice.h"
 
+#include "engine/AudibleBand.h"
 #include "engine/DspMath.h"
+#include "engine/NoiseSource.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace vorlatek {
+
+namespace {
+
+// Mean power of the clap's noise path at `sampleRate`: the shared noise through the hiss
+// high-pass and both resonators at the middle Tone, as step() runs them, over half a
+// second after they have settled; of the audible band only (see AudibleBand.h).
+double noisePathPower(double sampleRate) {
+    NoiseSource noise;
+    noise.setSampleRate(sampleRate);
+    dsp::OnePoleHighPass hiss;
+    hiss.setFrequency(7300.0, sampleRate);
+    dsp::ResonatorFilter resonator1, resonator2;
+    resonator1.F = resonator2.F = dsp::tunedCoefficient(930.0, 1.0, sampleRate);
+    resonator1.q = resonator2.q = 0.9;
+    dsp::AudibleBand audible(sampleRate);
+    const long settle = std::lround(0.01 * sampleRate), frames = std::lround(0.5 * sampleRate);
+    double sum = 0.0;
+    for (long n = 0; n < settle + frames; ++n) {
+        noise.step();
+        const double band1 = resonator1.process(8.0 * hiss.processWithoutEpsilon(noise.noiseA));
+        const double band2 = resonator2.process(band1);
+        const double mix = audible.process(0.8 * (band2 + band1));
+        if (n >= settle) sum += mix * mix;
+    }
+    return sum / static_cast<double>(frames);
+}
+
+}  // namespace
 
 HandClapVoice::HandClapVoice() { HandClapVoice::setSampleRate(44100.0f); }
 
@@ -35,6 +65,11 @@ void HandClapVoice::setSampleRate(float rate) {
     }
     stepsSinceTrigger_ = tabulated_;
     setTone(tone);
+
+    // The noise is white at every rate, so the part of its power that falls in the clap's
+    // band shrinks as the rate grows (and the filters' shapes change near the top of the
+    // band): the clap is scaled so that its noise path has the power it has at 44.1 kHz.
+    noiseCompensation = dsp::levelCompensation(sampleRate, noisePathPower);
 }
 
 void HandClapVoice::setTone(double t) {
@@ -52,7 +87,7 @@ void HandClapVoice::setReverb(double r) {
 void HandClapVoice::trigger(float velocity) {
     Voice::trigger(velocity);
     burstIndex = 0;
-    amplitude = 2.645 * velocity;
+    amplitude = 2.645 * velocity * noiseCompensation;
     countdown = 0.00097 * sampleRate;
     envelopeTarget = 1.0;
     burst = 0.4;
@@ -61,29 +96,6 @@ void HandClapVoice::trigger(float velocity) {
     // 0.4 per sample at 44.1 kHz; never past 1, where the rise would overshoot.
     tail1Rate = dsp::limitRate(0.4 * rateFactor);
     tail2Rate = 0.0022 * rateFactor;
-}
-
-double HandClapVoice::render(const SharedSignals& in) {
-    if (countdown <= 0.0) {
-        envelopeTarget = 0.0;
-        tail1Rate = reverbRate * rateFactor;
-    }
-    countdown -= 1.0;
-
-    burstGain = stepsSinceTrigger_ < tabulated_ ? gainTable_[stepsSinceTrigger_++] : gainOf(burst);
-    drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
-    const double band1 = resonator1.process(drive);
-    const double band2 = resonator2.process(band1);
-    mix = 0.8 * (band2 + band1);
-    hush = hush * hushA + (1.0 - hushA) * mix;
-    hushOut = hush;
-    tail1 = tail1 - (tail1 - envelopeTarget) * tail1Rate;
-    tail2 = tail2 - (tail2 - tail1) * tail2Rate;
-    tail2Out = tail2;
-    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * levelSmoothed;
-
-    advanceBurst(burst, burstIndex, rateFactor);
-    return out;
 }
 
 }  // namespace vorlatek

@@ -35,7 +35,11 @@ public:
     void setTone(double t);
     void setReverb(double r);
     // One sample of the sounding voice; reads the noise noiseA.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     double tone = 0.0;
     double reverb = 0.0;
@@ -45,7 +49,8 @@ public:
     std::int32_t burstIndex = 0;   // 0..3, the burst now sounding
     double countdown = 0.0;        // samples until the tail starts to fall
     double envelopeTarget = 0.0;
-    double amplitude = 0.0;        // 2.645·velocity
+    double amplitude = 0.0;        // 2.645·velocity·noiseCompensation
+    double noiseCompensation = 1.0;  // the level at this rate against 44.1 kHz (exactly 1 there)
     double hush = 0.0;             // 700 Hz low-pass of the resonators, feeds the tail
     double hushA = 0.0;
     double hushOut = 0.0;
@@ -78,5 +83,28 @@ private:
     int tabulated_ = 0;                          // valid entries at this rate
     int stepsSinceTrigger_ = kTabulatedSteps;   // past the table until the first trigger
 };
+
+inline double HandClapVoice::step(const SharedSignals& in, double level) {
+    if (countdown <= 0.0) {
+        envelopeTarget = 0.0;
+        tail1Rate = reverbRate * rateFactor;
+    }
+    countdown -= 1.0;
+
+    burstGain = stepsSinceTrigger_ < tabulated_ ? gainTable_[stepsSinceTrigger_++] : gainOf(burst);
+    drive = 8.0 * hiss.processWithoutEpsilon(in.noiseA);
+    const double band1 = resonator1.process(drive);
+    const double band2 = resonator2.process(band1);
+    mix = 0.8 * (band2 + band1);
+    hush = hush * hushA + (1.0 - hushA) * mix;
+    hushOut = hush;
+    tail1 = tail1 - (tail1 - envelopeTarget) * tail1Rate;
+    tail2 = tail2 - (tail2 - tail1) * tail2Rate;
+    tail2Out = tail2;
+    const double out = (2.0 * mix * burstGain + 0.15 * tail2Out * hushOut) * amplitude * level;
+
+    advanceBurst(burst, burstIndex, rateFactor);
+    return out;
+}
 
 }  // namespace vorlatek

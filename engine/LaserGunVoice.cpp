@@ -44,22 +44,4 @@ void LaserGunVoice::setSweep(double x) {
     sweepRate = dsp::limitRate(sweepRate);
 }
 
-double LaserGunVoice::render(const SharedSignals&) {
-    if (countdown > 0.0) {
-        phase = 0.0;
-        releaseRate = 0.11 * rateFactor;
-    } else {
-        held = sine * amplitude * envelope * levelSmoothed;
-    }
-    countdown -= 1.0;
-    frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
-    sine = std::sin(phase);
-    phaseIncrement = dsp::kTwoPi / (sampleRate / frequency);
-    phase = phase + phaseIncrement;
-    dsp::decay(sweepEnvelope, sweepRate);
-    dsp::decay(envelope, envelopeRate);
-    dsp::decay(held, releaseRate);
-    return fir.process(0.5 * held);
-}
-
 }  // namespace vorlatek

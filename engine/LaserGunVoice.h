@@ -7,6 +7,8 @@
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
+#include <cmath>
+
 namespace vorlatek {
 
 class LaserGunVoice final : public Voice {
@@ -22,8 +24,14 @@ public:
     void setDecay(double x);
     // Pitch falls at 0.029·R per sample at x = 0, 0.01·R at 0.5, 0.0035·R at 1.
     void setSweep(double x);
-    // One sample while active; returns the output FIR's output.
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    // The step calls the maths library every sample (its sine).
+    static constexpr bool kCallsLibrary = true;
 
     double decay = 0.0;
     double depth = 0.0;
@@ -42,5 +50,23 @@ public:
     double phaseIncrement = 0.0;
     double sine = 0.0;
 };
+
+inline double LaserGunVoice::step(const SharedSignals&, double level) {
+    if (countdown > 0.0) {
+        phase = 0.0;
+        releaseRate = 0.11 * rateFactor;
+    } else {
+        held = sine * amplitude * envelope * level;
+    }
+    countdown -= 1.0;
+    frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
+    sine = std::sin(phase);
+    phaseIncrement = dsp::kTwoPi / (sampleRate / frequency);
+    phase = phase + phaseIncrement;
+    dsp::decay(sweepEnvelope, sweepRate);
+    dsp::decay(envelope, envelopeRate);
+    dsp::decay(held, releaseRate);
+    return 0.5 * held;
+}
 
 }  // namespace vorlatek

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+
 namespace vorlatek {
 
 namespace {
@@ -47,27 +48,15 @@ void MetalSource::tuneBands(double centre1, double centre2) {
     band2.setBandPass(std::cos(w2), 0.2 * std::sin(w2));
 }
 
-// The oscillators run side by side in local arrays, where the compiler steps them two at a
-// time without a branch: their edges and wraps fall at no predictable sample.
 void MetalSource::step() {
-    alignas(16) double phase[kOscillators], period[kOscillators], threshold[kOscillators], square[kOscillators];
-    for (int k = 0; k < kOscillators; ++k) {
-        phase[k] = oscillators[k].phase;
-        period[k] = oscillators[k].period;
-        threshold[k] = oscillators[k].threshold;
-    }
-    for (int k = 0; k < kOscillators; ++k) square[k] = phase[k] > threshold[k] ? 0.5 : -0.5;
-    for (int k = 0; k < kOscillators; ++k) {
-        const double old = phase[k];
-        phase[k] = old > period[k] ? old + 1.0 - period[k] : old + 1.0;
-    }
-    for (int k = 0; k < kOscillators; ++k) {
-        oscillators[k].phase = phase[k];
-        oscillators[k].square = square[k];
-    }
-    sum = 0.5 * (square[0] + square[1] + square[2] + square[3] + square[4] + square[5]);
-    band1Output = band1.process(sum);
-    band2Output = band2.process(sum);
+    SharedSignals signals;
+    render(&signals, 1);
+}
+
+void MetalSource::render(SharedSignals* out, int frames) {
+    Stepper stepper(*this);
+    for (int f = 0; f < frames; ++f) stepper.step(out[f]);
+    stepper.storeTo(*this);
 }
 
 }  // namespace vorlatek

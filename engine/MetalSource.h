@@ -4,8 +4,13 @@
 // "HH Filters Freq" moves both band centres together.
 
 #include "engine/Biquad.h"
+#include "engine/SharedSignals.h"
 
 #include <array>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vorlatek {
 
@@ -17,6 +22,10 @@ public:
     // x in 0..1: band centres 7117·(x + 0.5) and 3553·(x + 0.5) Hz; states are kept.
     void setFilterFrequency(double x);
     void step();
+    // `frames` steps; the two band outputs of each go to out[].
+    void render(SharedSignals* out, int frames);
+
+    class Stepper;
 
     struct Oscillator {
         double period = 0.0;     // P, samples
@@ -34,6 +43,119 @@ public:
 
 private:
     void tuneBands(double centre1, double centre2);
+};
+
+// The source's states taken into locals (registers, in a loop) for a run of steps, then
+// stored back. The oscillators step side by side without a branch: their edges and wraps
+// fall at no predictable sample. Every value but the band-passes' is exact: the squares are
+// ±0.5 and their sums halves, so the order of adding them does not matter.
+class MetalSource::Stepper {
+public:
+    explicit Stepper(const MetalSource& source) : sum_(source.sum) {
+#if defined(__SSE2__)
+        const dsp::Biquad& u = source.band1;
+        const dsp::Biquad& l = source.band2;
+        b0_ = _mm_set_pd(l.b0, u.b0);
+        b1_ = _mm_set_pd(l.b1, u.b1);
+        b2_ = _mm_set_pd(l.b2, u.b2);
+        a1_ = _mm_set_pd(l.a1, u.a1);
+        a2_ = _mm_set_pd(l.a2, u.a2);
+        x1_ = _mm_set_pd(l.x1, u.x1);
+        x2_ = _mm_set_pd(l.x2, u.x2);
+        y1_ = _mm_set_pd(l.y1, u.y1);
+        y2_ = _mm_set_pd(l.y2, u.y2);
+        for (int p = 0; p < kPairs; ++p) {
+            const Oscillator& a = source.oscillators[2 * p];
+            const Oscillator& b = source.oscillators[2 * p + 1];
+            phase_[p] = _mm_set_pd(b.phase, a.phase);
+            period_[p] = _mm_set_pd(b.period, a.period);
+            threshold_[p] = _mm_set_pd(b.threshold, a.threshold);
+            square_[p] = _mm_set_pd(b.square, a.square);
+        }
+#else
+        upper_ = source.band1;
+        lower_ = source.band2;
+        oscillators_ = source.oscillators;
+#endif
+    }
+
+    // One frame: the band outputs go to `out`.
+    void step(SharedSignals& out) {
+#if defined(__SSE2__)
+        const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
+        for (int p = 0; p < kPairs; ++p) {
+            // +0.5 above the threshold, −0.5 below; then one sample on, wrapping past the period.
+            square_[p] = _mm_sub_pd(_mm_and_pd(_mm_cmpgt_pd(phase_[p], threshold_[p]), one), half);
+            const __m128d wrap = _mm_and_pd(_mm_cmpgt_pd(phase_[p], period_[p]), period_[p]);
+            phase_[p] = _mm_sub_pd(_mm_add_pd(phase_[p], one), wrap);
+        }
+        const __m128d pair = _mm_add_pd(_mm_add_pd(square_[0], square_[1]), square_[2]);
+        sum_ = 0.5 * (_mm_cvtsd_f64(pair) + _mm_cvtsd_f64(_mm_unpackhi_pd(pair, pair)));
+        // Both band-passes filter the same sum: the upper in the low lane, the lower in the
+        // high one, each lane the Biquad's own arithmetic in its own order.
+        const __m128d x = _mm_set1_pd(sum_);
+        __m128d y = _mm_add_pd(_mm_mul_pd(b0_, x), _mm_mul_pd(b1_, x1_));
+        y = _mm_add_pd(y, _mm_mul_pd(b2_, x2_));
+        y = _mm_sub_pd(y, _mm_mul_pd(a1_, y1_));
+        y = _mm_sub_pd(y, _mm_mul_pd(a2_, y2_));
+        y = _mm_add_pd(y, _mm_set1_pd(dsp::kEpsilon));
+        x2_ = x1_;
+        x1_ = x;
+        y2_ = y1_;
+        y1_ = y;
+        out.metalBand1 = _mm_cvtsd_f64(y);
+        out.metalBand2 = _mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
+#else
+        double total = 0.0;
+        for (Oscillator& o : oscillators_) {
+            o.square = o.phase > o.threshold ? 0.5 : -0.5;
+            o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
+            total += o.square;
+        }
+        sum_ = 0.5 * total;
+        out.metalBand1 = upper_.process(sum_);
+        out.metalBand2 = lower_.process(sum_);
+#endif
+    }
+
+    void storeTo(MetalSource& source) const {
+#if defined(__SSE2__)
+        for (int p = 0; p < kPairs; ++p) {
+            _mm_storel_pd(&source.oscillators[2 * p].phase, phase_[p]);
+            _mm_storeh_pd(&source.oscillators[2 * p + 1].phase, phase_[p]);
+            _mm_storel_pd(&source.oscillators[2 * p].square, square_[p]);
+            _mm_storeh_pd(&source.oscillators[2 * p + 1].square, square_[p]);
+        }
+        dsp::Biquad& u = source.band1;
+        dsp::Biquad& l = source.band2;
+        _mm_storel_pd(&u.x1, x1_);
+        _mm_storeh_pd(&l.x1, x1_);
+        _mm_storel_pd(&u.x2, x2_);
+        _mm_storeh_pd(&l.x2, x2_);
+        _mm_storel_pd(&u.y1, y1_);
+        _mm_storeh_pd(&l.y1, y1_);
+        _mm_storel_pd(&u.y2, y2_);
+        _mm_storeh_pd(&l.y2, y2_);
+#else
+        source.oscillators = oscillators_;
+        source.band1 = upper_;
+        source.band2 = lower_;
+#endif
+        source.sum = sum_;
+        source.band1Output = source.band1.y1;
+        source.band2Output = source.band2.y1;
+    }
+
+private:
+#if defined(__SSE2__)
+    static constexpr int kPairs = kOscillators / 2;
+    __m128d phase_[kPairs], period_[kPairs], threshold_[kPairs], square_[kPairs];
+    __m128d b0_, b1_, b2_, a1_, a2_, x1_, x2_, y1_, y2_;  // the two band-passes, lane by lane
+#else
+    std::array<Oscillator, kOscillators> oscillators_;
+    dsp::Biquad upper_, lower_;
+#endif
+    double sum_;
 };
 
 }  // namespace vorlatek

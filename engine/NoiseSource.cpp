@@ -19,13 +19,15 @@ void NoiseSource::setSampleRate(double sampleRate) {
     noiseB = 0.0;
 }
 
-void NoiseSource::step() {
-    white = static_cast<double>(static_cast<std::int32_t>(s1)) * (1.0 / 4294967296.0);
-    s0 = s0 ^ s1;
-    s1 = s1 + s0;
-    lowState = lowA * lowState + (1.0 - lowA) * white + dsp::kEpsilon;
-    noiseA = 1.5 * lowState;
-    noiseB = 4.0 * lowPass.process(noiseA);
+void NoiseSource::render(SharedSignals* out, int frames) {
+    // Stepped on a copy, whose fields the compiler keeps in registers through the loop.
+    NoiseSource noise = *this;
+    for (int f = 0; f < frames; ++f) {
+        noise.step();
+        out[f].noiseA = noise.noiseA;
+        out[f].noiseB = noise.noiseB;
+    }
+    *this = noise;
 }
 
 }  // namespace vorlatek

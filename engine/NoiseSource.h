@@ -5,6 +5,8 @@
 // identically on every sample-rate change.
 
 #include "engine/Biquad.h"
+#include "engine/DspMath.h"
+#include "engine/SharedSignals.h"
 
 #include <cstdint>
 
@@ -13,7 +15,16 @@ namespace vorlatek {
 class NoiseSource {
 public:
     void setSampleRate(double sampleRate);
-    void step();
+    void step() {
+        white = static_cast<double>(static_cast<std::int32_t>(s1)) * (1.0 / 4294967296.0);
+        s0 = s0 ^ s1;
+        s1 = s1 + s0;
+        lowState = lowA * lowState + (1.0 - lowA) * white + dsp::kEpsilon;
+        noiseA = 1.5 * lowState;
+        noiseB = 4.0 * lowPass.process(noiseA);
+    }
+    // `frames` steps; noiseA and noiseB of each go to out[].
+    void render(SharedSignals* out, int frames);
 
     std::uint32_t s0 = 0x67452301u;
     std::uint32_t s1 = 0xefcdab89u;

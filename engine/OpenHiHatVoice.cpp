@@ -26,19 +26,4 @@ void OpenHiHatVoice::setDecay(double x) {
     decayRate = std::min(decayRate, rateUp);
 }
 
-double OpenHiHatVoice::render(const SharedSignals& in) {
-    // round(countdown) <= 0: from the end of the attack on, in every sample.
-    if (countdown < 0.5) {
-        attackTarget = 0.0;
-        envelopeRate = choke == 1.0 ? decayRate * rateFactor : 0.001 * rateFactor;
-    }
-    countdown -= 1.0;
-    previousEnvelope = envelope;
-    const double y = stage.processJunction(in.metalJunction, previousEnvelope);
-    const double v = y * levelSmoothed * 0.22;
-    dsp::smooth(envelope, attackTarget, envelopeRate);
-    if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;
-    return fir.process(v);
-}
-
 }  // namespace vorlatek

@@ -18,11 +18,31 @@ public:
     void trigger(float velocity) override;
     // Fall per sample at 44.1 kHz: 0.00032 at x = 0, 0.0001 at 0.5, 0.00006 at 1.
     void setDecay(double x);
-    // One sample while active; returns the output FIR's output.
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice: the output FIR's output.
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    static constexpr bool kCallsLibrary = false;
 
     double choke = 1.0;  // 1 while the note rings freely, 8 once a closed hi-hat choked it
     double previousEnvelope = 0.0;
 };
+
+inline double OpenHiHatVoice::step(const SharedSignals& in, double level) {
+    // round(countdown) <= 0: from the end of the attack on, in every sample.
+    if (countdown < 0.5) {
+        attackTarget = 0.0;
+        envelopeRate = choke == 1.0 ? decayRate * rateFactor : 0.001 * rateFactor;
+    }
+    countdown -= 1.0;
+    previousEnvelope = envelope;
+    const double y = stage.processJunction(in.metalJunction, previousEnvelope);
+    const double v = y * level * 0.22;
+    dsp::smooth(envelope, attackTarget, envelopeRate);
+    if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;
+    return v;
+}
 
 }  // namespace vorlatek

@@ -13,10 +13,25 @@ void OutputFir::reset() {
         const double t = static_cast<double>(k) - 8.5;
         const double window = 0.42 - 0.5 * std::cos(kTwoPi * k / 17.0) + 0.08 * std::cos(2.0 * kTwoPi * k / 17.0);
         coefficients_[k] = std::sin(0.74 * kPi * t) / (kPi * t) * window;
+        coefficientPairs_[2 * k] = coefficients_[k];
+        coefficientPairs_[2 * k + 1] = coefficients_[k];
+#if defined(VORLATEK_FIR_AVX2)
+        for (int q = 0; q < 4; ++q) coefficientQuads_[4 * k + q] = coefficients_[k];
+#endif
     }
     history_.fill(0.0);
     newest_ = 0;
     output_ = 0.0;
 }
+
+#if defined(VORLATEK_FIR_AVX2)
+bool OutputFir::hasAvx2() {
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+}
+#endif
 
 }  // namespace vorlatek::dsp

@@ -10,6 +10,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define VORLATEK_FIR_AVX2 1
+#endif
 
 namespace vorlatek::dsp {
 
@@ -28,6 +32,12 @@ public:
         output_ = sum;
         return sum;
     }
+    // `frames` samples at once: out[f] is what process(in[f]) would return in turn, to the
+    // last bit; each output also goes to follow(out[f]), in order. Two frames (four where the
+    // processor has AVX2) are worked out side by side, each summing its products in the same
+    // order as process().
+    template <class Follow>
+    void processRun(const double* in, double* out, int frames, Follow& follow);
     double output() const { return output_; }
     double coefficient(int k) const { return coefficients_[k]; }
     // h[k]: the k-th most recent input (k = 0 the newest).
@@ -53,10 +63,80 @@ private:
 #endif
     }
 
+    // How many frames processRun takes at a time.
+    static constexpr int kRunChunk = 64;
+
+#if defined(VORLATEK_FIR_AVX2)
+    // Frames f, f + 1, ... of a chunk, four side by side, for as long as four are left;
+    // returns the first frame not done. Multiplies and adds (no fused multiply-add), as
+    // process() does.
+    template <class Follow>
+    [[gnu::target("avx2")]] int processQuads(const double* window, double* out, int f, int chunk, Follow& follow) const {
+        for (; f + 3 < chunk; f += 4) {
+            const double* h = window + kTaps - 1 + f;
+            __m256d sum = _mm256_setzero_pd();
+            for (int k = 0; k < kTaps; ++k)
+                sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_loadu_pd(h - k), _mm256_load_pd(&coefficientQuads_[4 * k])));
+            _mm256_storeu_pd(out + f, sum);
+            for (int q = 0; q < 4; ++q) follow(out[f + q]);
+        }
+        return f;
+    }
+    static bool hasAvx2();
+    alignas(32) std::array<double, 4 * kTaps> coefficientQuads_{};  // each coefficient four times
+#endif
+
     alignas(16) std::array<double, kTaps> coefficients_{};  // aligned for paired products
+    alignas(16) std::array<double, 2 * kTaps> coefficientPairs_{};  // each coefficient twice
     std::array<double, 2 * kTaps> history_{};
     int newest_ = 0;
     double output_ = 0.0;
 };
+
+template <class Follow>
+void OutputFir::processRun(const double* in, double* out, int frames, Follow& follow) {
+    Follow local = follow;
+    // The history oldest first, then the input: for frame f of a chunk, h[k] is
+    // window[kTaps − 1 + f − k].
+    alignas(16) double window[kTaps + kRunChunk];
+    for (int k = 0; k < kTaps; ++k) window[kTaps - 1 - k] = history_[newest_ + k];
+    while (frames > 0) {
+        const int chunk = frames < kRunChunk ? frames : kRunChunk;
+        for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
+        int f = 0;
+#if defined(VORLATEK_FIR_AVX2)
+        if (hasAvx2()) f = processQuads(window, out, f, chunk, local);
+#endif
+#if defined(__SSE2__)
+        for (; f + 1 < chunk; f += 2) {
+            const double* h = window + kTaps - 1 + f;
+            __m128d sum = _mm_setzero_pd();
+            for (int k = 0; k < kTaps; ++k)
+                sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(h - k), _mm_load_pd(&coefficientPairs_[2 * k])));
+            _mm_storeu_pd(out + f, sum);
+            local(out[f]);
+            local(out[f + 1]);
+        }
+#endif
+        for (; f < chunk; ++f) {
+            double sum = 0.0;
+            for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
+            out[f] = sum;
+            local(sum);
+        }
+        // The last kTaps inputs become the history of the next chunk.
+        for (int k = 0; k < kTaps; ++k) window[k] = window[chunk + k];
+        in += chunk;
+        out += chunk;
+        frames -= chunk;
+        output_ = out[-1];
+    }
+    newest_ = 0;
+    for (int k = 0; k < kTaps; ++k) {
+        history_[k] = window[kTaps - 1 - k];
+        history_[k + kTaps] = window[kTaps - 1 - k];
+    }
+    follow = local;
+}
 
 }  // namespace vorlatek::dsp

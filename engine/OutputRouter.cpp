@@ -13,29 +13,45 @@ void OutputRouter::setAssign(int instrument, int slot) {
     assign_[instrument] = std::clamp(slot, 0, kSlotCount - 1);
 }
 
-void OutputRouter::routeFrame(const EngineFrame& in, float* const* outputs, int frame, bool replacing) const {
+void OutputRouter::writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing) {
+    int next = 0;
     if (replacing) {
-        const int count = config_.outputCount();
-        for (int k = 0; k < count; ++k) outputs[k][frame] = 0.0f;
+        if (rowCount == 0) {
+            std::fill(pin, pin + frames, 0.0f);
+            return;
+        }
+        // 0 + x, as a cleared pin would hold: −0 comes out as +0.
+        for (int f = 0; f < frames; ++f) pin[f] = 0.0f + rows[0][f];
+        next = 1;
     }
+    for (; next < rowCount; ++next)
+        for (int f = 0; f < frames; ++f) pin[f] += rows[next][f];
+}
+
+void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const {
+    const int frames = run.frames;
+    int pin = 0;
+    const auto writeSlot = [&](int width, const float* const* rows, int rowCount) {
+        for (int c = 0; c < width; ++c, ++pin) writePin(outputs[pin] + offset, rows, rowCount, frames, replacing);
+    };
+
     if (config_.masterOn) {
-        outputs[0][frame] += in.master;
-        if (config_.masterStereo) outputs[1][frame] += in.master;
+        const float* master = run.master;
+        writeSlot(config_.masterChannels(), &master, run.masterSounding ? 1 : 0);
     }
-    float* const* slots = outputs + config_.masterChannels();
-    if (config_.instrumentsStereo) {
-        for (int i = 0; i < kInstrumentCount; ++i) {
-            const int pin = 2 * assign_[i];
-            slots[pin][frame] += in.instrument[i];
-            slots[pin + 1][frame] += in.instrument[i];
-        }
-        if (config_.triggerOn) {
-            slots[2 * kSlotCount][frame] += in.trigger;
-            slots[2 * kSlotCount + 1][frame] += in.trigger;
-        }
-    } else {
-        for (int i = 0; i < kInstrumentCount; ++i) slots[assign_[i]][frame] += in.instrument[i];
-        if (config_.triggerOn) slots[kSlotCount][frame] += in.trigger;
+    // Each slot's sounding rows, in instrument order.
+    const float* slotRows[kSlotCount][kInstrumentCount];
+    int slotRowCount[kSlotCount] = {};
+    for (int i = 0; i < kInstrumentCount; ++i) {
+        if (!run.sounding[i]) continue;
+        const int slot = assign_[i];
+        slotRows[slot][slotRowCount[slot]++] = run.instrument[i];
+    }
+    const int width = config_.slotWidth();
+    for (int slot = 0; slot < kSlotCount; ++slot) writeSlot(width, slotRows[slot], slotRowCount[slot]);
+    if (config_.triggerOn) {
+        const float* trigger = run.trigger;
+        writeSlot(width, &trigger, 1);
     }
 }
 

@@ -1,12 +1,16 @@
 #pragma once
-// Puts each rendered frame onto the host's output pins. Pin layout, in host order:
+// Puts each rendered run of frames onto the host's output pins. Pin layout, in host order:
 //   1. the master: no pin, one (mono) or two (stereo, the same signal on both);
 //   2. seventeen instrument slots, one pin each, or a pair each when instruments are stereo;
 //   3. with the trigger output on, one more slot of the instrument slots' width.
 // Every instrument goes to the slot its assign entry names; instruments sharing a slot are
 // summed. The trigger pulse is never scaled by the master volume.
+//
+// Each pin is written in one pass over the run: a host's pin buffers often lie at equal
+// power-of-two strides, where writing one sample to each pin in turn makes them evict each
+// other from the cache.
 
-#include "engine/EngineFrame.h"
+#include "engine/EngineRun.h"
 #include "engine/OutputConfig.h"
 
 #include <array>
@@ -30,11 +34,14 @@ public:
     void setAssign(int instrument, int slot);
     int assign(int instrument) const { return assign_[instrument]; }
 
-    // Adds one frame to sample `frame` of each of outputCount() pins; when `replacing`, the
-    // pins' current samples are set to 0 first.
-    void routeFrame(const EngineFrame& in, float* const* outputs, int frame, bool replacing) const;
+    // Adds a run to samples [offset, offset + run.frames) of each of outputCount() pins; when
+    // `replacing`, those samples are set to 0 first. Rows the run marks silent add nothing.
+    void routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const;
 
 private:
+    // Writes one pin: 0 (when replacing) plus each row in turn, frame by frame.
+    static void writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing);
+
     OutputConfig config_;
     std::array<std::int32_t, kInstrumentCount> assign_{};
 };

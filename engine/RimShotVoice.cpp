@@ -54,32 +54,4 @@ void RimShotVoice::trigger(float velocity) {
     envelopeRate = dsp::limitRate(0.09 * rateFactor);
 }
 
-double RimShotVoice::render(const SharedSignals&) {
-    if (countdown <= 0.0) {
-        envelopeTarget = 0.0;
-        envelopeRate = dsp::limitRate(0.005 * rateFactor);
-        strike1Rate = dsp::limitRate(0.4 * rateFactor);
-    }
-    countdown -= 1.0;
-
-    input1 = 0.5 * strike1;
-    input2 = strike2;
-    clipped = std::clamp(2.5 * resonator1.process(input1), -1.0, 1.0);
-    boosted = 1.25 * resonator2.process(input2);
-
-    // Exponential shaper: 0 for a positive drive, down toward −1 for a negative one.
-    // exp(0) − 1 is exactly 0, so a positive drive needs no exponential.
-    double y = (0.5 * clipped - 4.5 * boosted) * 0.2;
-    y = y >= 0.0 ? 0.0 : std::exp(50.0 * y) - 1.0;
-    y = envelope * amplitude * y;
-    const double crack = edge.processWithoutEpsilon(y);
-    if (y < -0.5) y = crack + y;
-    const double v = highPass.process(y) * levelSmoothed * -0.5;
-
-    envelope = envelope - (envelope - envelopeTarget) * envelopeRate + kEpsilon;
-    dsp::decay(strike1, strike1Rate);
-    dsp::decay(strike2, strike2Rate);
-    return fir.process(v);
-}
-
 }  // namespace vorlatek

@@ -12,6 +12,9 @@
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vorlatek {
 
 class RimShotVoice : public Voice {
@@ -24,7 +27,13 @@ public:
     void setTuning(double t);
     void setDecay(double d);
     // One sample of the sounding voice: the output FIR's output.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
+    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
+    // loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = true;
+    // The step calls the maths library every sample (its shaper (an exponential)).
+    static constexpr bool kCallsLibrary = true;
 
     double decay = 0.0;
     double tuning = 0.0;
@@ -47,5 +56,33 @@ public:
     double decayFactor = 0.0;
     dsp::OnePoleHighPass edge;        // 10 kHz
 };
+
+inline double RimShotVoice::step(const SharedSignals&, double level) {
+    if (countdown <= 0.0) {
+        envelopeTarget = 0.0;
+        envelopeRate = dsp::limitRate(0.005 * rateFactor);
+        strike1Rate = dsp::limitRate(0.4 * rateFactor);
+    }
+    countdown -= 1.0;
+
+    input1 = 0.5 * strike1;
+    input2 = strike2;
+    clipped = std::clamp(2.5 * resonator1.process(input1), -1.0, 1.0);
+    boosted = 1.25 * resonator2.process(input2);
+
+    // Exponential shaper: 0 for a positive drive, down toward −1 for a negative one.
+    // exp(0) − 1 is exactly 0, so a positive drive needs no exponential.
+    double y = (0.5 * clipped - 4.5 * boosted) * 0.2;
+    y = y >= 0.0 ? 0.0 : std::exp(50.0 * y) - 1.0;
+    y = envelope * amplitude * y;
+    const double crack = edge.processWithoutEpsilon(y);
+    if (y < -0.5) y = crack + y;
+    const double v = highPass.process(y) * level * -0.5;
+
+    envelope = envelope - (envelope - envelopeTarget) * envelopeRate + dsp::kEpsilon;
+    dsp::decay(strike1, strike1Rate);
+    dsp::decay(strike2, strike2Rate);
+    return v;
+}
 
 }  // namespace vorlatek

@@ -1,9 +1,12 @@
 #include "engine/SnareDrumVoice.h"
 
+#include "engine/AudibleBand.h"
 #include "engine/DspMath.h"
+#include "engine/NoiseSource.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace vorlatek {
 
@@ -16,13 +19,47 @@ namespace {
 // it is held a little short of it there; at usual rates it is never reached.
 constexpr double kSnareResonatorLimit = 1.2;
 
+// Energy per second of the snares' part of one hit at `sampleRate`, at the middle Decay: the
+// shared noise through the gate under the snare envelope, the hiss high-pass and the snares
+// resonator, as trigger() and step() run them, over the first second; of the audible band
+// only (see AudibleBand.h).
+double snaresHitPower(double sampleRate, double resonatorF) {
+    NoiseSource noise;
+    noise.setSampleRate(sampleRate);
+    dsp::OnePoleHighPass edge, hiss;
+    edge.setFrequency(12000.0, sampleRate);
+    hiss.setFrequency(3400.0, sampleRate);
+    hiss.g = edge.g;
+    dsp::ResonatorFilter snares;
+    snares.F = resonatorF;
+    snares.q = 0.9;
+    dsp::AudibleBand audible(sampleRate);
+    const double rateFactor = 44100.0 / sampleRate;
+    const long attack = static_cast<long>(std::trunc(0.004 * sampleRate)), frames = std::lround(sampleRate);
+    double envelope = 0.0, gate = 0.0, sum = 0.0;
+    for (long n = 0; n < frames; ++n) {
+        noise.step();
+        gate = gate - (gate - 1.0) * 0.2;
+        if (noise.noiseA < 0.0) gate = 0.0;
+        gate = envelope * gate;
+        const double rattle = audible.process(2.0 * snares.process(hiss.process(gate)));
+        sum += rattle * rattle;
+        if (n < attack) dsp::smooth(envelope, 1.0, dsp::limitRate(0.015 * rateFactor));
+        else dsp::smooth(envelope, 0.0, rateFactor * 0.0005);
+    }
+    return sum / sampleRate;
+}
+
+// The coefficient of the snares resonator: the angle 2π·3400/sr itself, held short of
+// where the loop turns unstable.
+double snaresCoefficient(double sampleRate) { return std::min(kTwoPi * 3400.0 / sampleRate, kSnareResonatorLimit); }
+
 }  // namespace
 
 SnareDrumVoice::SnareDrumVoice() {
     updateToneLevels();
     updateDecayRate();
-    toneLevelSmoothed = toneLevel;
-    bodyLevelSmoothed = bodyLevel;
+    settleTone();
 }
 
 // Tone level 0 at 0, 0.15 at 0.5, 1 at 1; body level 1 at 0, 0.5 at 0.5, 0.15 at 1.
@@ -52,19 +89,28 @@ void SnareDrumVoice::setSnappy(double value) {
 }
 
 void SnareDrumVoice::smoothTone() {
-    dsp::smooth(toneLevelSmoothed, toneLevel, levelRate);
-    dsp::smooth(bodyLevelSmoothed, bodyLevel, levelRate);
+    dsp::smoothToRest(toneLevelSmoothed, toneLevel, levelRate, toneLevelRestTarget);
+    dsp::smoothToRest(bodyLevelSmoothed, bodyLevel, levelRate, bodyLevelRestTarget);
+}
+
+void SnareDrumVoice::settleTone() {
+    toneLevelSmoothed = toneLevel;
+    bodyLevelSmoothed = bodyLevel;
+    toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
 }
 
 void SnareDrumVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
+    toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();  // the smoothing rate changes
+    bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
     pulseTarget = 0.0;
     pulseCountdown = 0;
     head.F = dsp::ResonatorFilter::frequencyCoefficient(170.0, sampleRate);
     head.q = 0.065;
     overtone.F = dsp::ResonatorFilter::frequencyCoefficient(340.0, sampleRate);
     overtone.q = 0.11;
-    snares.F = std::min(kTwoPi * 3400.0 / sampleRate, kSnareResonatorLimit);
+    snares.F = snaresCoefficient(sampleRate);
     snares.q = 0.9;
     head.reset();
     overtone.reset();
@@ -78,12 +124,17 @@ void SnareDrumVoice::setSampleRate(float rate) {
     updateToneLevels();
     updateDecayRate();
     snappyGain = snappy;
+    // The noise is white at every rate, and the gate opens by a fixed step per sample, so
+    // the snares' level changes with the rate: their part is scaled so that its noise path
+    // has the power it has at 44.1 kHz. The body is struck the same way at every rate.
+    noiseCompensation =
+        dsp::levelCompensation(sampleRate, [](double rate) { return snaresHitPower(rate, snaresCoefficient(rate)); });
 }
 
 void SnareDrumVoice::trigger(float velocity) {
     Voice::trigger(velocity);
     const double a = 2.645 * static_cast<double>(velocity);
-    amplitude = a * a;
+    amplitude = a * a * noiseCompensation;
     pulseTarget = a * a;
     pulseCountdown = static_cast<std::int32_t>(std::trunc(0.00097 * sampleRate));
     envelopeCountdown = static_cast<std::int32_t>(std::trunc(0.004 * sampleRate));
@@ -92,36 +143,6 @@ void SnareDrumVoice::trigger(float velocity) {
     pulseRate = dsp::limitRate(0.99 * rateFactor);
     envelope = 0.0;
     envelopeRate = dsp::limitRate(0.015 * rateFactor);
-}
-
-double SnareDrumVoice::render(const SharedSignals& in) {
-    // The countdowns stop at −1 once they have fired, so they never wrap around.
-    if (pulseCountdown == 0) {
-        pulseTarget = 0.0;
-        pulseRate = dsp::limitRate(0.5 * rateFactor);
-    }
-    if (pulseCountdown >= 0) --pulseCountdown;
-    if (envelopeCountdown == 0) envelopeTarget = 0.0;
-    if (envelopeCountdown >= 0) --envelopeCountdown;
-    // Recomputed every sample so that Decay acts on a sounding note.
-    if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
-
-    const double crack = edge.process(pulse);
-    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
-    const double ring = overtone.process(pulseTarget);
-
-    // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
-    noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
-    if (in.noiseA < 0.0) noiseGate = 0.0;
-    noiseGate = envelope * noiseGate;
-
-    const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
-    const double out =
-        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * levelSmoothed;
-
-    dsp::smooth(pulse, pulseTarget, pulseRate);
-    dsp::smooth(envelope, envelopeTarget, envelopeRate);
-    return out;
 }
 
 }  // namespace vorlatek

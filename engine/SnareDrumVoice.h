@@ -12,6 +12,7 @@
 #include "engine/Voice.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace vorlatek {
 
@@ -21,14 +22,28 @@ public:
 
     void setSampleRate(float rate) override;
     void trigger(float velocity) override;
-    double render(const SharedSignals& in);
+    // One sample of the sounding voice.
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
 
     void setTone(double value);
     void setDecay(double value);
     void setSnappy(double value);
     // Lets the two body levels follow Tone at the level-smoothing rate; once per frame,
-    // whether or not the voice sounds.
+    // whether or not the voice sounds (no work once they have come to rest).
     void smoothTone();
+    // A frame of knob smoothing: the body levels, then the voice's level.
+    void followKnobs() {
+        smoothTone();
+        followLevel();
+    }
+    bool otherGlidesAtRest() const { return toneLevel == toneLevelRestTarget && bodyLevel == bodyLevelRestTarget; }
+    bool knobsAtRest() const { return levelAtRest() && otherGlidesAtRest(); }
+    // The body levels jump to where Tone puts them (no glide).
+    void settleTone();
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     // Knob values, 0..1.
     double tone = 0.0;
@@ -41,10 +56,14 @@ public:
     double decayRate = 0.0;  // snare-envelope fall, 5 (fast) .. 0.2 (slow)
     double bodyLevel = 0.0;  // level of the whole body
     double bodyLevelSmoothed = 0.0;
+    // The targets at which the two came to rest, NaN while they move (see dsp::smoothToRest).
+    double toneLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    double bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
 
     std::int32_t pulseCountdown = 0;
     double pulseTarget = 0.0;
-    double amplitude = 0.0;  // (2.645·velocity)²
+    double amplitude = 0.0;  // (2.645·velocity)²·noiseCompensation, of the snares
+    double noiseCompensation = 1.0;  // the snares' level at this rate against 44.1 kHz (exactly 1 there)
     std::int32_t envelopeCountdown = 0;
     double envelopeTarget = 0.0;
     double pulse = 0.0;
@@ -63,5 +82,35 @@ private:
     void updateToneLevels();
     void updateDecayRate();
 };
+
+inline double SnareDrumVoice::step(const SharedSignals& in, double level) {
+    // The countdowns stop at −1 once they have fired, so they never wrap around.
+    if (pulseCountdown == 0) {
+        pulseTarget = 0.0;
+        pulseRate = dsp::limitRate(0.5 * rateFactor);
+    }
+    if (pulseCountdown >= 0) --pulseCountdown;
+    if (envelopeCountdown == 0) envelopeTarget = 0.0;
+    if (envelopeCountdown >= 0) --envelopeCountdown;
+    // Recomputed every sample so that Decay acts on a sounding note.
+    if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
+
+    const double crack = edge.process(pulse);
+    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
+    const double ring = overtone.process(pulseTarget);
+
+    // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
+    noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
+    if (in.noiseA < 0.0) noiseGate = 0.0;
+    noiseGate = envelope * noiseGate;
+
+    const double rattle = 2.0 * snares.process(hiss.process(noiseGate) * amplitude);
+    const double out =
+        ((5.0 * ring * toneLevelSmoothed + body) * bodyLevelSmoothed * 0.06 - rattle * snappyGain) * level;
+
+    dsp::smooth(pulse, pulseTarget, pulseRate);
+    dsp::smooth(envelope, envelopeTarget, envelopeRate);
+    return out;
+}
 
 }  // namespace vorlatek

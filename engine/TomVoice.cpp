@@ -29,12 +29,4 @@ void TomVoice::trigger(float velocity) {
     noiseDecay = 0.0002 * rateFactor;
 }
 
-double TomVoice::render(const SharedSignals& in) {
-    const double band = resonator.process(click.step(rateFactor));
-    const double rumble = hush.process(hiss.process(in.noiseB));
-    const double out = (rumble * snappy * noiseEnvelope * 0.15 + band) * levelSmoothed * outputGain + kEpsilon;
-    dsp::decay(noiseEnvelope, noiseDecay);
-    return out;
-}
-
 }  // namespace vorlatek

@@ -20,7 +20,11 @@ public:
     // Takes the raw parameter, 0..1 (values outside are clamped).
     void setSnappy(double s);
     // One sample of the sounding voice; reads the rumble noise noiseB.
-    double render(const SharedSignals& in);
+    double render(const SharedSignals& in) { return step(in, levelSmoothed); }
+    // One sample at `level`: the per-sample step, which the engine's loops inline.
+    double step(const SharedSignals& in, double level);
+    static constexpr bool kHasOutputFir = false;
+    static constexpr bool kCallsLibrary = false;
 
     static constexpr double kNoiseHighCorner = 353.0;  // Hz, high-pass of the rumble
     static constexpr double kNoiseLowCorner = 501.0;   // Hz, low-pass of the rumble
@@ -31,5 +35,13 @@ public:
     dsp::OnePoleHighPass hiss;  // rumble high-pass
     dsp::OnePoleLowPass hush;   // rumble low-pass
 };
+
+inline double TomVoice::step(const SharedSignals& in, double level) {
+    const double band = resonator.process(click.step(rateFactor));
+    const double rumble = hush.process(hiss.process(in.noiseB));
+    const double out = (rumble * snappy * noiseEnvelope * 0.15 + band) * level * outputGain + dsp::kEpsilon;
+    dsp::decay(noiseEnvelope, noiseDecay);
+    return out;
+}
 
 }  // namespace vorlatek

@@ -2,6 +2,7 @@
 
 #include "engine/DspMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorlatek {
@@ -48,6 +49,26 @@ double TriggerPulse::step() {
     follower = follower - ((follower - integrator) * (0.001 * rateFactor) + kEpsilon);
     output = (integrator - follower) * 0.25;
     return output;
+}
+
+void TriggerPulse::render(float* out, int frames) {
+    int f = 0;
+    for (; f < frames && 0.5 * period > position; ++f) out[f] = static_cast<float>(step());
+    // Idle, only the follower moves, toward the held integrator. Once a step leaves it where
+    // it was, every later one would too, and the output stays as it is.
+    const double rate = 0.001 * rateFactor;
+    double follow = follower;
+    for (; f < frames; ++f) {
+        const double before = follow;
+        follow = follow - ((follow - integrator) * rate + kEpsilon);
+        output = (integrator - follow) * 0.25;
+        out[f] = static_cast<float>(output);
+        if (dsp::sameBits(follow, before)) {
+            std::fill(out + f + 1, out + frames, out[f]);
+            break;
+        }
+    }
+    follower = follow;
 }
 
 }  // namespace vorlatek

@@ -22,6 +22,8 @@ public:
         stepsSinceStart_ = 0;
     }
     double step();
+    // `frames` steps; their outputs go to out[], as floats.
+    void render(float* out, int frames);
 
     double period = 0.0;      // P, samples
     double harmonics = 0.0;   // N, odd

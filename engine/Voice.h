@@ -1,10 +1,16 @@
 #pragma once
 // Base of the seventeen drum voices. A voice is a small struct: its parameters, the
 // coefficients its setters compute, and its filter and envelope states. The engine calls
-// the two virtual operations (sample-rate change, trigger) and each class's own non-virtual
-// per-sample step, only while the voice is active.
+// the two virtual operations (sample-rate change, trigger) and, while the voice sounds, each
+// class's own non-virtual rendering (see VoiceRun.h):
+//   double step(const SharedSignals& in, double level): one sample at `level`, defined
+//       inline in the class's header so that the engine's loops take it in;
+//   double render(const SharedSignals& in): one sample at the voice's smoothed level, through
+//       the output FIR for the classes with kHasOutputFir.
 
+#include "engine/DspMath.h"
 #include "engine/OutputFir.h"
+#include "engine/PeakFollower.h"
 
 #include <limits>
 
@@ -24,6 +30,21 @@ public:
     // Makes the voice active and arms the activity follower. Voice classes call this
     // first, then load their envelopes and counters.
     virtual void trigger(float velocity);
+
+    // One frame of the level's glide toward its knob (no work once it has come to rest).
+    void followLevel() { dsp::smoothToRest(levelSmoothed, level, levelRate, levelRestTarget); }
+    bool levelAtRest() const { return level == levelRestTarget; }
+    // The level jumps to its knob (no glide).
+    void settleLevel() {
+        levelSmoothed = level;
+        levelRestTarget = std::numeric_limits<double>::quiet_NaN();
+    }
+    // One frame of every knob glide the voice has, and whether they all rest. Voice classes
+    // with more glides (the snare's body levels) hide these three with their own.
+    void followKnobs() { followLevel(); }
+    bool knobsAtRest() const { return levelAtRest(); }
+    // Whether the glides other than the level's are at rest; they then stay so through a run.
+    bool otherGlidesAtRest() const { return true; }
 
     dsp::OutputFir fir;
 

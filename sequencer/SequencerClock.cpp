@@ -1,6 +1,7 @@
 #include "sequencer/SequencerClock.h"
 
 #include "engine/DrumEngine.h"
+#include "engine/EngineRun.h"
 #include "engine/OutputRouter.h"
 #include "sequencer/Arrangement.h"
 #include "sequencer/ClockState.h"
@@ -132,7 +133,9 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
     applyPendingCommand(intSeqOn_);
     computeRates(syncInternal_);
 
-    for (int f = 0; f < frames; ++f) {
+    // The block goes in runs: the events of a frame (MIDI, scheduling, steps), then that
+    // frame and every following one up to the next event, rendered in one go.
+    for (int f = 0; f < frames;) {
         MidiMessage message;
         while (queue_.popDue(f, message)) handleEvent(message);
 
@@ -141,16 +144,39 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
         fireExtended();
         fireSimple();
 
-        EngineFrame frame;
-        engine_.renderFrame(frame);
-        if (outputs) router_.routeFrame(frame, outputs, f, replacing);
+        // Frames after this one in which nothing happens but the countdowns running down.
+        std::int64_t quiet = frames - f - 1;
+        if (const std::int64_t next = queue_.framesUntilNext(); next >= 0) quiet = std::min(quiet, next - f - 1);
+        if (arrangement_.running()) quiet = std::min<std::int64_t>(quiet, std::max(ext_.countdown, 0));
+        quiet = std::min<std::int64_t>(quiet, std::max(simple_.countdown, 0));
+        const int run = 1 + static_cast<int>(quiet);
+        const auto countDown = [&](Schedule& s) {
+            if (s.countdown >= 0) s.countdown = static_cast<std::int32_t>(std::max<std::int64_t>(s.countdown - quiet, -1));
+        };
+        countDown(ext_);
+        countDown(simple_);
 
-        hostPpq_.step();
-        extPos_.step();
-        simplePos_.step();
-        clock_.extSinceStep += extPos_.rate;
-        clock_.simpleSinceStep += simplePos_.rate;
-        ++frame_;
+        for (int done = 0; done < run;) {
+            const EngineRun& rendered = engine_.renderRun(run - done);
+            if (outputs) router_.routeRun(rendered, outputs, f + done, replacing);
+            done += rendered.frames;
+        }
+
+        // A ramp's value is origin + frames × rate: moving it on by `run` frames at once
+        // gives what `run` single steps give.
+        const auto advance = [&](Ramp& ramp) {
+            ramp.frames += run - 1;
+            ramp.step();
+        };
+        advance(hostPpq_);
+        advance(extPos_);
+        advance(simplePos_);
+        for (int n = 0; n < run; ++n) {
+            clock_.extSinceStep += extPos_.rate;
+            clock_.simpleSinceStep += simplePos_.rate;
+        }
+        frame_ += run;
+        f += run;
     }
     queue_.endBlock(frames);
     storePositions();

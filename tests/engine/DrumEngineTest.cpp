@@ -178,8 +178,10 @@ TEST(DrumEngine, LevelsAtRestFollowTheirKnobsExactly) {
     for (int n = 0, next = 0; n < 80000; ++n) {
         if (next < 6 && steps[next].frame == n) {
             if (steps[next].rate > 0.0f) {
-                engine.setSampleRate(steps[next].rate);
+                engine.setSampleRate(steps[next].rate);  // which settles the levels on their knobs
                 rate = 0.002 * (44100.0 / steps[next].rate);
+                level = engine.voice(kCowBell).level;
+                master = engine.masterVolume();
             }
             set(steps[next].level, steps[next].master);
             ++next;

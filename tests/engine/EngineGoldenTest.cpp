@@ -1,6 +1,6 @@
 // Golden renders of the whole engine: all seventeen instruments played through
 // triggerInstrument with accents, chokes and knob changes during sounding notes, two
-// seconds at 44.1 kHz and at 96 kHz. Every EngineFrame channel (master, the seventeen
+// seconds at 44.1 kHz and at 96 kHz, frame by frame; and the same piece in runs. Every EngineFrame channel (master, the seventeen
 // instruments, the trigger output) is kept as the sum and the sum of squares of its float
 // samples over each 10 ms block: a file small enough to keep, in which a change of any
 // sample beyond its last bit (in any voice, source, smoothing or the render loop) shows.
@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,54 +42,77 @@ void triggerAll(DrumEngine& engine, int accentEvery, bool globalAccentOnEven) {
         engine.triggerInstrument(i, i % accentEvery == 0, globalAccentOnEven && i % 2 == 0);
 }
 
-// What happens at the start of frame n (times in seconds, so that both rates play the
-// same piece).
-void play(DrumEngine& engine, long n, double rate) {
-    const auto at = [&](double seconds) { return n == std::lround(seconds * rate); };
-    if (at(0.0)) triggerAll(engine, 3, true);
-    if (at(0.15)) {
-        engine.triggerInstrument(kClosedHiHat, false, false);  // chokes the open hi-hat
-        engine.triggerInstrument(kBassDrum, true, false);
+// The piece: what happens at which time (in seconds, so that both rates play the same).
+struct Cue {
+    double seconds;
+    void (*act)(DrumEngine&);
+};
+
+const Cue kCues[] = {
+    {0.0, [](DrumEngine& engine) { triggerAll(engine, 3, true); }},
+    {0.15,
+     [](DrumEngine& engine) {
+         engine.triggerInstrument(kClosedHiHat, false, false);  // chokes the open hi-hat
+         engine.triggerInstrument(kBassDrum, true, false);
+     }},
+    {0.3,
+     [](DrumEngine& engine) {
+         // Every knob moves while the first notes still ring.
+         setSoundKnobs(engine, 0.381966, 0.1);
+         engine.setParameter(param::kLevel[kSnareDrum], 0.3f);
+         engine.setParameter(param::kLevel[kCymbal], 1.0f);
+     }},
+    {0.5, [](DrumEngine& engine) { triggerAll(engine, 2, false); }},
+    {0.9, [](DrumEngine& engine) { engine.triggerInstrument(kOpenHiHat, true, true); }},
+    {0.95, [](DrumEngine& engine) { engine.triggerInstrument(kClosedHiHat, false, true); }},
+    {1.2,
+     [](DrumEngine& engine) {
+         engine.setParameter(param::kMasterVolume, 0.5f);
+         engine.setParameter(param::kAccentLevel, 1.0f);
+         for (int i : {kSnareDrum, kHandClap, kLaserGun, kCymbal, kCowBell, kMaracas})
+             engine.triggerInstrument(i, true, true);
+     }},
+    {1.4,
+     [](DrumEngine& engine) {
+         engine.setParameter(param::kHiHatFiltersFrequency, 0.9f);
+         engine.setParameter(param::kLaserGunDepth, 1.0f);
+         for (int i : {kBassDrum, kLowTom, kHighConga, kClaves, kRimShot, kLaserGun, kOpenHiHat})
+             engine.triggerInstrument(i, false, true);
+     }},
+};
+
+// Plays the cues of frame n; returns the next frame with a cue (or `end`).
+long play(DrumEngine& engine, long n, double rate, long end) {
+    long next = end;
+    for (const Cue& cue : kCues) {
+        const long at = std::lround(cue.seconds * rate);
+        if (at == n) cue.act(engine);
+        if (at > n) next = std::min(next, at);
     }
-    if (at(0.3)) {
-        // Every knob moves while the first notes still ring.
-        setSoundKnobs(engine, 0.381966, 0.1);
-        engine.setParameter(param::kLevel[kSnareDrum], 0.3f);
-        engine.setParameter(param::kLevel[kCymbal], 1.0f);
-    }
-    if (at(0.5)) triggerAll(engine, 2, false);
-    if (at(0.9)) engine.triggerInstrument(kOpenHiHat, true, true);
-    if (at(0.95)) engine.triggerInstrument(kClosedHiHat, false, true);
-    if (at(1.2)) {
-        engine.setParameter(param::kMasterVolume, 0.5f);
-        engine.setParameter(param::kAccentLevel, 1.0f);
-        for (int i : {kSnareDrum, kHandClap, kLaserGun, kCymbal, kCowBell, kMaracas})
-            engine.triggerInstrument(i, true, true);
-    }
-    if (at(1.4)) {
-        engine.setParameter(param::kHiHatFiltersFrequency, 0.9f);
-        engine.setParameter(param::kLaserGunDepth, 1.0f);
-        for (int i : {kBassDrum, kLowTom, kHighConga, kClaves, kRimShot, kLaserGun, kOpenHiHat})
-            engine.triggerInstrument(i, false, true);
-    }
+    return next;
+}
+
+// An engine set up for the piece at `rate`.
+std::unique_ptr<DrumEngine> pieceEngine(float rate) {
+    auto engine = std::make_unique<DrumEngine>();
+    engine->setSampleRate(rate);
+    for (int index = param::kAccentLevel; index <= param::kHiHatFiltersFrequency; ++index)
+        engine->setParameter(index, spread(index, 0.618034, 0.05));
+    engine->setParameter(param::kMasterVolume, 0.8f);
+    return engine;
 }
 
 std::vector<double> renderPiece(float rate) {
-    DrumEngine engine;
-    engine.setSampleRate(rate);
-    for (int index = param::kAccentLevel; index <= param::kHiHatFiltersFrequency; ++index)
-        engine.setParameter(index, spread(index, 0.618034, 0.05));
-    engine.setParameter(param::kMasterVolume, 0.8f);
-
+    auto engine = pieceEngine(rate);
     const long block = std::lround(rate / 100.0);
     const long frames = 2 * 100 * block;
     std::vector<double> sums(2 * kChannels, 0.0);
     std::vector<double> out;
     EngineFrame frame;
     for (long n = 0; n < frames; ++n) {
-        play(engine, n, rate);
+        play(*engine, n, rate, frames);
         frame = EngineFrame{};
-        engine.renderFrame(frame);
+        engine->renderFrame(frame);
         for (int c = 0; c < kChannels; ++c) {
             const double x = c == 0 ? frame.master : c <= kInstrumentCount ? frame.instrument[c - 1] : frame.trigger;
             sums[2 * c] += x;
@@ -113,6 +138,48 @@ TEST(EngineGolden, EveryChannelSounds) {
         double energy = 0.0;
         for (std::size_t b = 0; b < blocks.size(); b += 2 * kChannels) energy += blocks[b + 2 * c + 1];
         EXPECT_GT(energy, 1e-3) << "channel " << c;
+    }
+}
+
+// Rendering in runs between cues gives every sample that rendering frame by frame gives, to
+// the last bit, whatever the lengths of the runs: short and long ones, runs the engine has to
+// split, notes that end inside a run.
+TEST(EngineGolden, RunsRenderWhatFramesRender) {
+    for (float rate : {44100.0f, 96000.0f}) {
+        SCOPED_TRACE(rate);
+        const long frames = std::lround(1.6 * rate);
+        auto byFrame = pieceEngine(rate);
+        std::vector<float> expected;
+        EngineFrame frame;
+        for (long n = 0; n < frames; ++n) {
+            play(*byFrame, n, rate, frames);
+            byFrame->renderFrame(frame);
+            expected.push_back(frame.master);
+            expected.insert(expected.end(), std::begin(frame.instrument), std::end(frame.instrument));
+            expected.push_back(frame.trigger);
+        }
+
+        auto byRun = pieceEngine(rate);
+        const int lengths[] = {1, 7, 256, 64, 3, 1000, 129, 2};
+        std::vector<float> got;
+        int turn = 0;
+        for (long n = 0; n < frames;) {
+            const long next = play(*byRun, n, rate, frames);
+            for (long end = next; n < end;) {
+                const int length = static_cast<int>(std::min<long>(lengths[turn++ % 8], end - n));
+                const EngineRun& run = byRun->renderRun(length);
+                for (int f = 0; f < run.frames; ++f) {
+                    got.push_back(run.masterSounding ? run.master[f] : 0.0f);
+                    for (int i = 0; i < kInstrumentCount; ++i)
+                        got.push_back(run.sounding[i] ? run.instrument[i][f] : 0.0f);
+                    got.push_back(run.trigger[f]);
+                }
+                n += run.frames;
+            }
+        }
+        ASSERT_EQ(got.size(), expected.size());
+        for (std::size_t k = 0; k < got.size(); ++k)
+            ASSERT_EQ(got[k], expected[k]) << "frame " << k / kChannels << ", channel " << k % kChannels;
     }
 }
 

@@ -17,12 +17,19 @@ struct Pins {
     std::vector<float*> pointers;
 };
 
-EngineFrame distinctFrame() {
-    EngineFrame frame;
-    frame.master = 1000.0f;
-    for (int i = 0; i < kInstrumentCount; ++i) frame.instrument[i] = static_cast<float>(i + 1);
-    frame.trigger = 500.0f;
-    return frame;
+// A run whose every row sounds, with values that tell the rows and frames apart: master
+// 1000 + f, instrument i is i + 1 + f/8, trigger 500 + f.
+const EngineRun& distinctRun(int frames = 1) {
+    static EngineRun run;
+    run.frames = frames;
+    run.masterSounding = true;
+    run.sounding.fill(true);
+    for (int f = 0; f < frames; ++f) {
+        run.master[f] = 1000.0f + static_cast<float>(f);
+        for (int i = 0; i < kInstrumentCount; ++i) run.instrument[i][f] = static_cast<float>(i + 1) + f / 8.0f;
+        run.trigger[f] = 500.0f + static_cast<float>(f);
+    }
+    return run;
 }
 
 std::vector<OutputConfig> everyConfig() {
@@ -44,16 +51,20 @@ TEST(OutputRouter, EveryConfigurationPutsEachSignalOnItsPins) {
         const int count = masterChannels + (config.triggerOn ? 18 : 17) * width;
         ASSERT_EQ(router.outputCount(), count);
 
-        Pins pins(count, 4, 0.0f);
-        router.routeFrame(distinctFrame(), pins.pointers.data(), 2, true);
-        for (int k = 0; k < masterChannels; ++k) EXPECT_EQ(pins.at(k, 2), 1000.0f);
-        for (int i = 0; i < kInstrumentCount; ++i)
-            for (int c = 0; c < width; ++c) EXPECT_EQ(pins.at(masterChannels + width * i + c, 2), i + 1.0f) << i;
-        if (config.triggerOn) {
-            for (int c = 0; c < width; ++c) EXPECT_EQ(pins.at(masterChannels + 17 * width + c, 2), 500.0f);
+        // A run of three frames at offset 2 of six.
+        Pins pins(count, 6, 0.0f);
+        router.routeRun(distinctRun(3), pins.pointers.data(), 2, true);
+        for (int f = 0; f < 3; ++f) {
+            for (int k = 0; k < masterChannels; ++k) EXPECT_EQ(pins.at(k, 2 + f), 1000.0f + f);
+            for (int i = 0; i < kInstrumentCount; ++i)
+                for (int c = 0; c < width; ++c)
+                    EXPECT_EQ(pins.at(masterChannels + width * i + c, 2 + f), i + 1.0f + f / 8.0f) << i;
+            if (config.triggerOn) {
+                for (int c = 0; c < width; ++c) EXPECT_EQ(pins.at(masterChannels + 17 * width + c, 2 + f), 500.0f + f);
+            }
         }
-        // Only the addressed frame is touched.
-        for (int k = 0; k < count; ++k) EXPECT_EQ(pins.at(k, 1) + pins.at(k, 3), 0.0f);
+        // Only the frames of the run are touched.
+        for (int k = 0; k < count; ++k) EXPECT_EQ(pins.at(k, 0) + pins.at(k, 1) + pins.at(k, 5), 0.0f);
     }
 }
 
@@ -61,12 +72,12 @@ TEST(OutputRouter, TriggerPinPositions) {
     OutputRouter router;
     router.setConfig({true, false, false, true});  // mono master, mono slots
     Pins mono(19, 1, 0.0f);
-    router.routeFrame(distinctFrame(), mono.pointers.data(), 0, true);
+    router.routeRun(distinctRun(), mono.pointers.data(), 0, true);
     EXPECT_EQ(mono.at(1 + 17), 500.0f);
 
     router.setConfig({true, true, true, true});  // stereo everything
     Pins stereo(38, 1, 0.0f);
-    router.routeFrame(distinctFrame(), stereo.pointers.data(), 0, true);
+    router.routeRun(distinctRun(), stereo.pointers.data(), 0, true);
     EXPECT_EQ(stereo.at(2 + 34), 500.0f);
     EXPECT_EQ(stereo.at(2 + 35), 500.0f);
 }
@@ -75,7 +86,7 @@ TEST(OutputRouter, WithoutMasterTheFirstSlotIsPinZero) {
     OutputRouter router;
     router.setConfig({false, true, false, false});
     Pins pins(17, 1, 0.0f);
-    router.routeFrame(distinctFrame(), pins.pointers.data(), 0, true);
+    router.routeRun(distinctRun(), pins.pointers.data(), 0, true);
     EXPECT_EQ(pins.at(0), 1.0f);
     EXPECT_EQ(pins.at(16), 17.0f);
 }
@@ -85,7 +96,7 @@ TEST(OutputRouter, InstrumentsSharingASlotAreSummed) {
     router.setConfig({true, true, true, false});
     router.setAssign(kSnareDrum, 0);  // BD and SD both on out 1
     Pins pins(36, 1, 0.0f);
-    router.routeFrame(distinctFrame(), pins.pointers.data(), 0, true);
+    router.routeRun(distinctRun(), pins.pointers.data(), 0, true);
     EXPECT_EQ(pins.at(2), 3.0f);
     EXPECT_EQ(pins.at(3), 3.0f);
     EXPECT_EQ(pins.at(4), 0.0f);  // slot 1 stays silent
@@ -99,8 +110,8 @@ TEST(OutputRouter, ReplacingZeroesAndAccumulatingAdds) {
         for (int i = 0; i < kInstrumentCount; ++i) router.setAssign(i, (i * 7) % 5);
         const int count = router.outputCount();
         Pins replaced(count, 1, 42.0f), added(count, 1, 42.0f);
-        router.routeFrame(distinctFrame(), replaced.pointers.data(), 0, true);
-        router.routeFrame(distinctFrame(), added.pointers.data(), 0, false);
+        router.routeRun(distinctRun(), replaced.pointers.data(), 0, true);
+        router.routeRun(distinctRun(), added.pointers.data(), 0, false);
         double total = 0.0;
         for (int k = 0; k < count; ++k) {
             EXPECT_EQ(added.at(k), replaced.at(k) + 42.0f) << k;
@@ -111,6 +122,27 @@ TEST(OutputRouter, ReplacingZeroesAndAccumulatingAdds) {
         double expected = config.masterOn ? (config.masterStereo ? 2000.0 : 1000.0) : 0.0;
         expected += width * (17.0 * 18.0 / 2.0) + (config.triggerOn ? width * 500.0 : 0.0);
         EXPECT_EQ(total, expected);
+    }
+}
+
+// Rows the run marks silent add nothing; a pin with nothing to add is cleared when replacing
+// and left as it is when accumulating.
+TEST(OutputRouter, SilentRowsAddNothing) {
+    OutputRouter router;
+    router.setAssign(kSnareDrum, kBassDrum);
+    EngineRun run = distinctRun(2);
+    run.masterSounding = false;
+    run.sounding.fill(false);
+    run.sounding[kSnareDrum] = true;
+    for (bool replacing : {true, false}) {
+        Pins pins(36, 2, 7.0f);
+        router.routeRun(run, pins.pointers.data(), 0, replacing);
+        const float base = replacing ? 0.0f : 7.0f;
+        for (int f = 0; f < 2; ++f) {
+            EXPECT_EQ(pins.at(0, f), base);                            // master
+            EXPECT_EQ(pins.at(2, f), base + run.instrument[kSnareDrum][f]);  // BD's slot holds SD
+            EXPECT_EQ(pins.at(4, f), base);                            // SD's own slot
+        }
     }
 }
 

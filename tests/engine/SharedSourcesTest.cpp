@@ -3,6 +3,8 @@
 #include "engine/DspMath.h"
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
+#include "engine/OutputFir.h"
+#include "engine/PeakFollower.h"
 #include "engine/TriggerPulse.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +141,47 @@ TEST(TriggerPulse, TabulatedImpulsesEqualTheFormulaAtEveryStep) {
         }
         EXPECT_GT(steps, 0.45 * rate) << rate;
     }
+}
+
+// The runs the engine renders give what single steps give, to the last bit: the trigger
+// pulse through a pulse, its idle tail and the rest its follower comes to (which the run
+// repeats rather than steps), in runs of many lengths; and the output FIR over runs
+// shorter and longer than its chunk, odd and even, with its follower watching.
+TEST(RunsAndSteps, TriggerPulseAndOutputFirGiveWhatStepsGive) {
+    for (double rate : {22050.0, 44100.0, 96000.0}) {
+        SCOPED_TRACE(rate);
+        TriggerPulse byStep, byRun;
+        byStep.setSampleRate(rate);
+        byRun.setSampleRate(rate);
+        byStep.start();
+        byRun.start();
+        const int lengths[] = {1, 255, 17, 256, 100};
+        float out[256];
+        int mismatches = 0;
+        for (long n = 0, turn = 0; n < std::lround(6.0 * rate); ++turn) {
+            const int length = lengths[turn % 5];
+            byRun.render(out, length);
+            for (int f = 0; f < length; ++f, ++n)
+                if (out[f] != static_cast<float>(byStep.step()) && ++mismatches <= 3) ADD_FAILURE() << "frame " << n;
+        }
+        EXPECT_EQ(byRun.follower, byStep.follower);
+    }
+
+    dsp::OutputFir byStep, byRun;
+    std::vector<double> in(1000), out(1000);
+    for (std::size_t n = 0; n < in.size(); ++n) in[n] = std::sin(0.37 * n) + 0.25 * std::cos(2.9 * n);
+    PeakFollower stepFollower{0.01, 0.0002}, runFollower = stepFollower;
+    std::size_t done = 0;
+    for (int length : {1, 2, 63, 64, 65, 130, 3, 256, 415}) {
+        byRun.processRun(in.data() + done, out.data() + done, length, runFollower);
+        for (int f = 0; f < length; ++f, ++done) {
+            const double expected = byStep.process(in[done]);
+            stepFollower(expected);
+            ASSERT_EQ(out[done], expected) << "frame " << done;
+        }
+    }
+    EXPECT_EQ(runFollower.peak, stepFollower.peak);
+    for (int k = 0; k < dsp::OutputFir::kTaps; ++k) EXPECT_EQ(byRun.history(k), byStep.history(k));
 }
 
 TEST(MetalSource, FirstOscillatorPeriodAndDuty) {

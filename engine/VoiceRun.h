@@ -1,0 +1,162 @@
+#pragma once
+// How a sounding voice goes through a run of frames.
+//
+// Per frame, the level (and any other knob glide) follows its knob whether or not the voice
+// sounds; a sounding voice renders a sample and runs its activity check, which retires the
+// voice once its output has stayed below about −90 dB; the rest of the run is then silence.
+//
+// The activity follower falls by at most the factor (1 − peakDecay) a sample, so a follower
+// well above the threshold cannot reach it within the run. Such a voice renders the whole
+// run in one loop of its per-sample step (double step(in, level), which its header defines
+// inline), with the follower in the same loop. Near the end of a note, or while a glide
+// other than the level's moves, the voice goes frame by frame instead (render()).
+//
+// Each step is a chain of dependent operations, so one voice alone keeps the processor
+// waiting on the last result most of the time. Two voices stepped in one loop, frame by
+// frame, interleave their chains and take little more time than one. That does not hold
+// for a voice whose step calls the maths library: around every call both voices' states
+// leave the registers (kCallsLibrary).
+
+#include "engine/DspMath.h"
+#include "engine/EngineRun.h"
+#include "engine/PeakFollower.h"
+#include "engine/SharedSignals.h"
+#include "engine/Voice.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vorlatek {
+
+// The follower's level below which a voice retires.
+inline constexpr double kActivityThreshold = 0.00003;
+
+// Activity follower: falls by the factor (1 − peakDecay) per sample, jumps up to any louder
+// output; the voice retires once it is below the threshold. A silent voice skips it: the
+// follower only matters while the voice sounds, and the next trigger sets it afresh.
+inline void checkActivity(Voice& voice, double out) {
+    PeakFollower follower{voice.peak, voice.peakDecay};
+    follower(out);
+    voice.peak = follower.peak;
+    voice.magnitude = std::fabs(out);
+    if (voice.peak < kActivityThreshold) voice.active = false;
+}
+
+// True when the follower cannot fall below the threshold within `frames` frames: it falls
+// at most to peak·(1 − peakDecay)^frames ≥ peak·(1 − frames·peakDecay), less ε and rounding
+// in each step, which the margin of 1 % covers many times over.
+inline bool cannotRetireWithin(const Voice& voice, int frames) {
+    return voice.peak * (1.0 - frames * voice.peakDecay) > 1.01 * kActivityThreshold;
+}
+
+// Whether the voice can render the run in one loop (see above).
+template <class V>
+bool rendersInOneLoop(const V& voice, int frames) {
+    return cannotRetireWithin(voice, frames) && voice.otherGlidesAtRest();
+}
+
+// A run of a sounding voice, frame by frame, into out[] (silence from where it retires).
+template <class V>
+void renderFrameByFrame(V& voice, const SharedSignals* in, double* out, int frames) {
+    for (int f = 0; f < frames; ++f) {
+        voice.followKnobs();
+        if (!voice.active) {
+            out[f] = 0.0;
+            continue;
+        }
+        out[f] = voice.render(in[f]);
+        checkActivity(voice, out[f]);
+    }
+}
+
+// The knobs of a silent voice over a run: they keep following their targets, which costs
+// nothing once they have come to rest.
+template <class V>
+void followKnobsOverRun(V& voice, int frames) {
+    for (int f = 0; f < frames && !voice.knobsAtRest(); ++f) voice.followKnobs();
+}
+
+// One voice's part in a loop over the run: the level of each frame, where its steps go (its
+// output, or a buffer for its output FIR), and its activity follower.
+template <class V>
+struct VoiceLoop {
+    VoiceLoop(V& v, double* output, int frames) : voice(v), out(output), follower{v.peak, v.peakDecay} {
+        if (voice.levelAtRest()) {
+            std::fill(level, level + frames, voice.levelSmoothed);
+        } else {
+            for (int f = 0; f < frames; ++f) {
+                voice.followLevel();
+                level[f] = voice.levelSmoothed;
+            }
+        }
+    }
+    // Where the loop puts the steps: the output, or the buffer the FIR filters.
+    double* steps() { return V::kHasOutputFir ? unfiltered : out; }
+    // After the loop: the FIR over the steps (the follower watches its output), and what the
+    // follower found.
+    void finish(int frames) {
+        if constexpr (V::kHasOutputFir) voice.fir.processRun(unfiltered, out, frames, follower);
+        voice.peak = follower.peak;
+        voice.magnitude = std::fabs(out[frames - 1]);
+    }
+
+    V& voice;
+    double* out;
+    PeakFollower follower;
+    alignas(16) double level[kMaxRunFrames];
+    alignas(16) double unfiltered[V::kHasOutputFir ? kMaxRunFrames : 1];
+};
+
+// One voice over the run; the restrict qualifiers tell the compiler that the buffers never
+// overlap the voice's states, so that it keeps the states in registers through the loop.
+template <class A>
+[[gnu::noinline, gnu::flatten]] void stepAlone(A& __restrict a, const SharedSignals* __restrict in,
+                                 const double* __restrict levelA, double* __restrict outA, int frames,
+                                 PeakFollower& followA) {
+    PeakFollower fa = followA;
+    for (int f = 0; f < frames; ++f) {
+        const double ya = a.step(in[f], levelA[f]);
+        outA[f] = ya;
+        if constexpr (!A::kHasOutputFir) fa(ya);
+    }
+    followA = fa;
+}
+
+// Two voices over the run, frame by frame side by side.
+template <class A, class B>
+[[gnu::noinline, gnu::flatten]] void stepTogether(A& __restrict a, B& __restrict b, const SharedSignals* __restrict in,
+                                    const double* __restrict levelA, const double* __restrict levelB,
+                                    double* __restrict outA, double* __restrict outB, int frames,
+                                    PeakFollower& followA, PeakFollower& followB) {
+    PeakFollower fa = followA, fb = followB;
+    for (int f = 0; f < frames; ++f) {
+        const double ya = a.step(in[f], levelA[f]);
+        const double yb = b.step(in[f], levelB[f]);
+        outA[f] = ya;
+        outB[f] = yb;
+        if constexpr (!A::kHasOutputFir) fa(ya);
+        if constexpr (!B::kHasOutputFir) fb(yb);
+    }
+    followA = fa;
+    followB = fb;
+}
+
+// A sounding voice that renders the run in one loop (rendersInOneLoop), into out[].
+template <class A>
+void renderInOneLoop(A& a, const SharedSignals* in, double* out, int frames) {
+    VoiceLoop<A> la(a, out, frames);
+    stepAlone(a, in, la.level, la.steps(), frames, la.follower);
+    la.finish(frames);
+}
+
+// Two such voices, in one loop.
+template <class A, class B>
+void renderInOneLoop(A& a, B& b, const SharedSignals* in, double* outA, double* outB, int frames) {
+    VoiceLoop<A> la(a, outA, frames);
+    VoiceLoop<B> lb(b, outB, frames);
+    stepTogether(a, b, in, la.level, lb.level, la.steps(), lb.steps(), frames, la.follower, lb.follower);
+    la.finish(frames);
+    lb.finish(frames);
+}
+
+}  // namespace vorlatek
