@@ -213,7 +213,7 @@ void MainPanel::handle(int t, float v, unsigned buttons) {
         refreshSelectButtons();
     } else if (t >= tag::kFirstStep && t < tag::kFirstStep + kSteps) {
         plugin_.patternEditor()->stepButton(t - tag::kFirstStep, v);
-        stepsAndDisplays();
+        patternDisplays();
     } else if (t >= tag::kFirstActivity && t < tag::kFirstActivity + kRows) {
         plugin_.patternEditor()->activityLampClicked(t - tag::kFirstActivity);
     } else if (t >= tag::kFirstTempoDigit && t < tag::kFirstTempoDigit + 4) {
@@ -254,7 +254,7 @@ void MainPanel::handle(int t, float v, unsigned buttons) {
                 if (!onPress) break;
                 if (t == tag::kPatternPrev) plugin_.patternEditor()->previousButton();
                 else plugin_.patternEditor()->nextButton();
-                stepsAndDisplays();
+                patternDisplays();
                 refreshLevelKnobs();
                 break;
             case tag::kShiftLeft:
@@ -272,7 +272,7 @@ void MainPanel::handle(int t, float v, unsigned buttons) {
                     else editor->clearButton(modifiers);
                 }
                 refreshSelectButtons();
-                stepsAndDisplays();
+                patternDisplays();
                 break;
             }
             case tag::kPatternName:

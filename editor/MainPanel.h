@@ -122,7 +122,6 @@ private:
     void openNameEditor();
     void commitName();
     void closeNameEditor();
-    void stepsAndDisplays();
     void patternDisplays();
     void sequencerDisplays();
 

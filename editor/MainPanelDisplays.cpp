@@ -333,8 +333,11 @@ void MainPanel::refreshShuffleTempo() {
         if (editor.editAllowed()) {
             if (settings.hostMode) {
                 if (const StepPattern* pattern = editor.editedPattern()) shuffle = float(pattern->shuffle);
-            } else if (const PatternVariation* variation = const_cast<PatternEditor&>(editor).editedVariation()) {
-                shuffle = float(variation->shuffle);
+            } else {
+                const PatternEdition& edition = *plugin_.patternEdition();
+                if (const PatternVariation* variation = plugin_.patternStore()->variation(
+                        edition.editedExtendedPattern, edition.editedExtendedVariation))
+                    shuffle = float(variation->shuffle);
             }
             if (sync) tempo = float((displayedTempo() - kMinBpm) / (kMaxBpm - kMinBpm));
         }
@@ -466,8 +469,6 @@ void MainPanel::patternDisplays() {
     refreshLengthLeds();
     refreshSteps();
 }
-
-void MainPanel::stepsAndDisplays() { patternDisplays(); }
 
 void MainPanel::sequencerDisplays() {
     refreshSequencerLeds();
