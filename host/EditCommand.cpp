@@ -7,6 +7,7 @@
 #include "host/Commands.h"
 #include "host/FileIo.h"
 #include "host/HostError.h"
+#include "host/OutputFile.h"
 #include "host/PluginInstance.h"
 
 #include <cairo.h>
@@ -28,7 +29,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kMaxChunkFileBytes = 256u << 20;
 constexpr std::uint32_t kControlL = 0xffe3, kShiftL = 0xffe1, kAltL = 0xffe9;
 
 // One X connection and the top-level window the editor lives in.
@@ -109,14 +109,23 @@ public:
             cairo_surface_mark_dirty(surface);
         }
         std::free(image);
-        const std::string temporary = temporaryNameFor(path);
-        const bool written = fits && cairo_surface_write_to_png(surface, temporary.c_str()) == CAIRO_STATUS_SUCCESS;
-        cairo_surface_destroy(surface);
-        if (!written) {
-            std::remove(temporary.c_str());
-            throw HostError("cannot write the screenshot " + path);
+        if (!fits) {
+            cairo_surface_destroy(surface);
+            throw HostError("the editor window has a pixel format the screenshot cannot read");
         }
-        commitTemporary(temporary, path);
+        OutputFile file(path);
+        const auto write = [](void* closure, const unsigned char* data, unsigned int length) {
+            try {
+                static_cast<OutputFile*>(closure)->write(data, length);
+                return CAIRO_STATUS_SUCCESS;
+            } catch (const HostError&) {
+                return CAIRO_STATUS_WRITE_ERROR;
+            }
+        };
+        const cairo_status_t status = cairo_surface_write_to_png_stream(surface, write, &file);
+        cairo_surface_destroy(surface);
+        if (status != CAIRO_STATUS_SUCCESS) throw HostError("cannot write the screenshot " + path);
+        file.commit();
     }
 
 private:
@@ -218,7 +227,7 @@ std::uint32_t keysymOf(ClickSpec::Modifier m) {
 
 void runEdit(const EditOptions& o, std::FILE* out) {
     std::vector<char> chunk;
-    if (o.chunkFile) chunk = readWholeFile(*o.chunkFile, kMaxChunkFileBytes);
+    if (o.chunkFile) chunk = readWholeFile(*o.chunkFile, kMaxChunkBytes);
 
     PluginInstance plugin(o.plugin);
     if (!plugin.hasFlag(vst::effFlagsHasEditor)) throw HostError("the plug-in has no editor");
@@ -279,7 +288,7 @@ void runEdit(const EditOptions& o, std::FILE* out) {
     if (o.saveChunk) saved = plugin.getChunk(false);
     plugin.close();
     if (o.saveChunk) {
-        writeFileAtomically(*o.saveChunk, saved);
+        writeWholeFile(*o.saveChunk, saved);
         std::fprintf(out, "wrote %s: %zu bytes (bank chunk)\n", o.saveChunk->c_str(), saved.size());
     }
     std::fprintf(out, "edited for %.2f s at %d idle calls per second: %zu clicks, %zu screenshots\n", o.seconds,

@@ -1,68 +1,54 @@
 #include "host/FileIo.h"
 
 #include "host/HostError.h"
+#include "host/OutputFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <memory>
 
 namespace vorlatek::host {
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-std::string reason() { return std::strerror(errno); }
-
-}  // namespace
 
 std::vector<char> readWholeFile(const std::string& path, std::size_t maxBytes) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) throw HostError("cannot read " + path + ": " + reason());
+    const auto fail = [&](const std::string& why) { return HostError("cannot read " + path + ": " + why); };
+    struct stat info {};
+    // A look before opening: opening a FIFO waits for a writer.
+    if (::stat(path.c_str(), &info) != 0) throw fail(std::strerror(errno));
+    if (S_ISDIR(info.st_mode)) throw fail("it is a folder");
+    if (!S_ISREG(info.st_mode)) throw fail("not a regular file");
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) throw fail(std::strerror(errno));
     std::vector<char> bytes;
-    char buffer[65536];
-    while (true) {
-        std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        if (n == 0) break;
-        if (bytes.size() + n > maxBytes) {
-            throw HostError("cannot read " + path + ": larger than " + std::to_string(maxBytes) + " bytes");
+    int error = 0;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = EINVAL;
+    } else if (static_cast<unsigned long long>(info.st_size) <= maxBytes) {
+        bytes.resize(static_cast<std::size_t>(info.st_size));
+        std::size_t got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) error = errno;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
         }
-        bytes.insert(bytes.end(), buffer, buffer + n);
+        bytes.resize(got);
     }
-    if (std::ferror(file.get())) throw HostError("cannot read " + path + ": " + reason());
+    ::close(fd);
+    if (error == EINVAL) throw fail("not a regular file");
+    if (error != 0) throw fail(std::strerror(error));
+    if (static_cast<unsigned long long>(info.st_size) > maxBytes)
+        throw fail("larger than " + std::to_string(maxBytes) + " bytes");
     return bytes;
 }
 
-std::string temporaryNameFor(const std::string& path) {
-    return path + ".partial-" + std::to_string(::getpid());
-}
-
-void commitTemporary(const std::string& temporary, const std::string& path) {
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::string why = reason();
-        std::remove(temporary.c_str());
-        throw HostError("cannot write " + path + ": " + why);
-    }
-}
-
-void writeFileAtomically(const std::string& path, const std::vector<char>& bytes) {
-    const std::string temporary = temporaryNameFor(path);
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(temporary.c_str(), "wb"));
-    if (!file) throw HostError("cannot write " + path + ": " + reason());
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-    ok = std::fflush(file.get()) == 0 && ok;
-    std::string why = reason();
-    ok = std::fclose(file.release()) == 0 && ok;
-    if (!ok) {
-        std::remove(temporary.c_str());
-        throw HostError("cannot write " + path + ": " + why);
-    }
-    commitTemporary(temporary, path);
+void writeWholeFile(const std::string& path, const std::vector<char>& bytes) {
+    OutputFile file(path);
+    file.write(bytes.data(), bytes.size());
+    file.commit();
 }
 
 }  // namespace vorlatek::host

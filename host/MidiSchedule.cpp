@@ -11,17 +11,23 @@ constexpr unsigned char kNoteOn = 0x90;  // channel 1
 constexpr unsigned char kNoteOff = 0x80;
 
 vst::VstMidiEvent midiEvent(unsigned char status, int note, int velocity, std::int32_t noteLength) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
+    vst::VstMidiEvent e = midiMessage(0, status, note, velocity);
     e.noteLength = noteLength;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(note);
-    e.midiData[2] = static_cast<char>(velocity);
     return e;
 }
 
 }  // namespace
+
+vst::VstMidiEvent midiMessage(int deltaFrames, int status, int data1, int data2) {
+    vst::VstMidiEvent e{};
+    e.type = vst::kVstMidiType;
+    e.byteSize = sizeof(vst::VstMidiEvent);
+    e.deltaFrames = deltaFrames;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(data1);
+    e.midiData[2] = static_cast<char>(data2);
+    return e;
+}
 
 MidiSchedule::MidiSchedule(const std::vector<NoteSpec>& notes, const TimeLine& timeLine, std::int64_t totalFrames) {
     struct Pending {

@@ -28,6 +28,15 @@ const char* const kUsage =
     "      --format float|pcm24   (float)\n"
     "      --json                 print a summary as JSON\n"
     "  vorlatek-host chunk PLUGIN -o FILE [--program] [--load FILE]\n"
+    "  vorlatek-host validate PLUGIN [options]\n"
+    "      tries the plug-in as a hostile host would, each check in a process of its own;\n"
+    "      the exit status is 1 when a check fails\n"
+    "      --quick                fewer cases per check (a few seconds in all)\n"
+    "      --json                 print the results as JSON\n"
+    "      --seed N               the random cases to draw (1)\n"
+    "      --check NAME           run only this check (repeatable)\n"
+    "      --time-limit S         seconds a check may take before it counts as hung\n"
+    "                             (120 quick, 1200 full)\n"
     "  vorlatek-host edit PLUGIN [options]   (opens the plug-in's editor in an X11 window)\n"
     "      --chunk FILE           bank chunk given to the plug-in first\n"
     "      --program N\n"
@@ -257,6 +266,25 @@ ChunkOptions parseChunkOptions(const std::vector<std::string>& args) {
     walker.value("--load", [&](const std::string& v) { o.loadFile = v; });
     o.plugin = onePlugin(walker.walk(args), "chunk");
     if (o.output.empty()) throw HostError("chunk: no output file given (-o FILE)");
+    return o;
+}
+
+ValidateOptions parseValidateOptions(const std::vector<std::string>& args) {
+    ValidateOptions o;
+    ArgumentWalker walker;
+    walker.flag("--quick", [&] { o.quick = true; });
+    walker.flag("--json", [&] { o.json = true; });
+    walker.value("--seed", [&](const std::string& v) {
+        const int seed = parseInteger(v, "seed");
+        if (seed < 0) throw HostError("bad seed: must not be negative");
+        o.seed = static_cast<std::uint32_t>(seed);
+    });
+    walker.value("--check", [&](const std::string& v) { o.checks.push_back(v); });
+    walker.value("--time-limit", [&](const std::string& v) {
+        o.timeLimit = parseNumber(v, "time limit");
+        if (*o.timeLimit <= 0.0) throw HostError("bad time limit: must be above 0 seconds");
+    });
+    o.plugin = onePlugin(walker.walk(args), "validate");
     return o;
 }
 

@@ -3,6 +3,7 @@
 // without the plug-in (pin numbers, program and parameter indices are checked against the
 // plug-in once it is loaded).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,15 @@ struct ChunkOptions {
     std::optional<std::string> loadFile;
 };
 
+struct ValidateOptions {
+    std::string plugin;
+    bool quick = false;
+    bool json = false;
+    std::uint32_t seed = 1;
+    std::vector<std::string> checks;  // by name; all when empty
+    std::optional<double> timeLimit;  // seconds per check; a default for quick and full runs
+};
+
 // One click of the `edit` command: at a point of the editor window (window pixels), with a
 // modifier key held, a number of seconds after the editor opened.
 struct ClickSpec {
@@ -103,6 +113,7 @@ RenderOptions parseRenderOptions(const std::vector<std::string>& args);
 ChunkOptions parseChunkOptions(const std::vector<std::string>& args);
 EditOptions parseEditOptions(const std::vector<std::string>& args);
 ClickSpec parseClick(const std::string& text);
+ValidateOptions parseValidateOptions(const std::vector<std::string>& args);
 
 // The pieces, exposed for reuse and for their error messages.
 NoteSpec parseNote(const std::string& text);

@@ -2,10 +2,6 @@
 
 #include "host/HostError.h"
 
-#include <dlfcn.h>
-#include <link.h>
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -31,12 +27,6 @@ constexpr std::size_t kStringBufferSize = 1024;
 // before it has a record to pass along.
 std::atomic<PluginInstance*> instanceBeingCreated{nullptr};
 
-std::string oneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 void copyString(void* ptr, const char* text, std::size_t capacity) {
     if (ptr == nullptr) return;
     auto* out = static_cast<char*>(ptr);
@@ -45,58 +35,13 @@ void copyString(void* ptr, const char* text, std::size_t capacity) {
     out[n] = '\0';
 }
 
-// The shared object to load for a path: the file itself, or for a bundle folder such as
-// "Name.vst" the "Name.so" inside it.
-std::string moduleFile(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        throw HostError("cannot open plug-in " + path + ": " + std::strerror(errno));
-    }
-    std::string file = path;
-    if (S_ISDIR(info.st_mode)) {
-        std::string folder = path;
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-        std::string stem = folder.substr(folder.find_last_of('/') + 1);
-        stem = stem.substr(0, stem.rfind('.'));
-        file = folder + "/" + stem + ".so";
-        if (stem.empty() || ::stat(file.c_str(), &info) != 0) {
-            throw HostError("cannot open plug-in " + path + ": a folder without " + stem + ".so in it");
-        }
-    }
-    if (!S_ISREG(info.st_mode)) throw HostError("cannot open plug-in " + path + ": not a regular file");
-    // dlopen searches the library path for a bare name; a file name given by the user
-    // always means that file.
-    return file.find('/') == std::string::npos ? "./" + file : file;
-}
-
-// True when the symbol lives in the module itself rather than in one of the libraries it
-// pulls in: a library that exports some unrelated `main` is not a plug-in.
-bool definedInModule(void* module, void* symbol) {
-    link_map* map = nullptr;
-    Dl_info where{};
-    if (::dlinfo(module, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) return false;
-    if (::dladdr(symbol, &where) == 0 || where.dli_fname == nullptr) return false;
-    return std::strcmp(where.dli_fname, map->l_name) == 0;
-}
-
 }  // namespace
 
-PluginInstance::PluginInstance(const std::string& path) : path_(path) {
-    const std::string file = moduleFile(path);
-    module_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (module_ == nullptr) {
-        const char* why = ::dlerror();
-        throw HostError("cannot load plug-in " + path + ": " + oneLine(why ? why : "unknown error"));
-    }
+PluginInstance::PluginInstance(const std::string& path) : PluginInstance(std::make_shared<PluginModule>(path)) {}
 
-    void* symbol = ::dlsym(module_, "VSTPluginMain");
-    if (symbol == nullptr || !definedInModule(module_, symbol)) symbol = ::dlsym(module_, "main");
-    if (symbol == nullptr || !definedInModule(module_, symbol)) {
-        ::dlclose(module_);
-        throw HostError(path + " is not a VST 2.4 plug-in: it exports neither VSTPluginMain nor main");
-    }
-
-    auto entry = reinterpret_cast<vst::VstPluginMainProc>(symbol);
+PluginInstance::PluginInstance(std::shared_ptr<PluginModule> module) : module_(std::move(module)) {
+    const std::string& path = module_->path();
+    auto entry = module_->entry();
     instanceBeingCreated.store(this);
     vst::AEffect* effect = entry(&PluginInstance::callback);
     instanceBeingCreated.store(nullptr);
@@ -114,19 +59,13 @@ PluginInstance::PluginInstance(const std::string& path) : path_(path) {
                effect->numPrograms > kMaxParamsOrPrograms) {
         problem = "the plug-in record has implausible pin, parameter or program counts";
     }
-    if (problem != nullptr) {
-        // Nothing in such a record can be trusted, so it is not closed through it.
-        ::dlclose(module_);
-        throw HostError(path + " is not a VST 2.4 plug-in: " + problem);
-    }
+    // Nothing in such a record can be trusted, so it is not closed through it.
+    if (problem != nullptr) throw HostError(path + " is not a VST 2.4 plug-in: " + problem);
     effect_ = effect;
     effect_->resvd1 = reinterpret_cast<vst::VstIntPtr>(this);
 }
 
-PluginInstance::~PluginInstance() {
-    close();
-    ::dlclose(module_);
-}
+PluginInstance::~PluginInstance() { close(); }
 
 vst::VstIntPtr PluginInstance::dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value,
                                         void* ptr, float opt) {
@@ -195,13 +134,27 @@ float PluginInstance::getParameter(int index) {
 std::vector<char> PluginInstance::getChunk(bool programForm) {
     void* data = nullptr;
     vst::VstIntPtr size = dispatch(vst::effGetChunk, programForm ? 1 : 0, 0, &data);
-    if (size <= 0 || data == nullptr) throw HostError("the plug-in returned no state chunk");
+    if (size <= 0 || data == nullptr) return {};
     const char* bytes = static_cast<const char*>(data);
     return std::vector<char>(bytes, bytes + size);
 }
 
-void PluginInstance::setChunk(std::vector<char>& data, bool programForm) {
-    dispatch(vst::effSetChunk, programForm ? 1 : 0, static_cast<vst::VstIntPtr>(data.size()), data.data());
+vst::VstIntPtr PluginInstance::setChunk(std::vector<char>& data, bool programForm) {
+    return dispatch(vst::effSetChunk, programForm ? 1 : 0, static_cast<vst::VstIntPtr>(data.size()), data.data());
+}
+
+void PluginInstance::loadChunk(std::vector<char>& data, bool programForm, const std::string& file) {
+    const std::vector<char> before = getChunk(programForm);
+    if (setChunk(data, programForm) != 0) return;
+    const std::vector<char> after = getChunk(programForm);
+    if (after != before || after == data) return;
+    throw HostError("the plug-in refused the " + std::string(programForm ? "program" : "bank") + " chunk in " + file);
+}
+
+int PluginInstance::requestCount(vst::VstInt32 opcode) const {
+    return opcode >= 0 && static_cast<std::size_t>(opcode) < requests_.size()
+               ? requests_[static_cast<std::size_t>(opcode)].load(std::memory_order_relaxed)
+               : 0;
 }
 
 void PluginInstance::processEvents(vst::VstEvents* events) { dispatch(vst::effProcessEvents, 0, 0, events); }
@@ -230,6 +183,8 @@ vst::VstIntPtr PluginInstance::callback(vst::AEffect* effect, vst::VstInt32 opco
 
 vst::VstIntPtr PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 /*index*/, vst::VstIntPtr /*value*/,
                                       void* ptr, float /*opt*/) {
+    if (opcode >= 0 && static_cast<std::size_t>(opcode) < requests_.size())
+        requests_[static_cast<std::size_t>(opcode)].fetch_add(1, std::memory_order_relaxed);
     switch (opcode) {
     case vst::audioMasterVersion:
         return kHostVstVersion;

@@ -342,11 +342,13 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
             return kIdentifyAnswer;
         case effGetChunk:
             return getChunk(static_cast<void**>(ptr), index != 0);
-        case effSetChunk:
-            if (ptr && value > 0) core_->setChunk(ptr, static_cast<std::size_t>(value), index != 0);
-            else core_->setChunk(nullptr, 0, index != 0);
-            if (editor_) editor_->stateReplaced();
-            return 1;
+        case effSetChunk: {
+            // 0 tells the host the chunk was not taken; the state is then as it was.
+            const bool taken = ptr && value > 0 ? core_->setChunk(ptr, static_cast<std::size_t>(value), index != 0)
+                                                : core_->setChunk(nullptr, 0, index != 0);
+            if (taken && editor_) editor_->stateReplaced();
+            return taken ? 1 : 0;
+        }
         case effProcessEvents: {
             const auto* events = static_cast<const VstEvents*>(ptr);
             if (events) {

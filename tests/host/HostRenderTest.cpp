@@ -85,10 +85,11 @@ TEST(HostRender, CallsThePluginInTheHostOrder) {
         if (startsWith(line, "op ") || startsWith(line, "host")) continue;
         calls.push_back(startsWith(line, "process") ? line.substr(0, line.find(" time")) : line);
     }
-    // 0.02 s at 44100 Hz is 882 frames: three full blocks and a short last one.
+    // 0.02 s at 44100 Hz is 882 frames: three full blocks and a short last one. The state
+    // before the chunk is read to tell a refused chunk from a taken one.
     const std::vector<std::string> expected = {
         "version 2400", "open",          "sampleRate 44100", "blockSize 256", "mains 1",
-        "program 2",    "setChunk 0 <bank a=\"1\"/>", "setParameter 0 0.25", "setParameter 2 0",
+        "program 2",    "getChunk 0",    "setChunk 0 <bank a=\"1\"/>", "setParameter 0 0.25", "setParameter 2 0",
         "process 256",  "process 256",   "process 256",      "process 114",   "mains 0",
         "close"};
     EXPECT_EQ(calls, expected);

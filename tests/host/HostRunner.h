@@ -74,12 +74,11 @@ inline std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
-// Runs the host with the arguments; extraEnv entries are "NAME=value".
-inline RunResult runHost(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
-    TempDir scratch;
-    const std::string outPath = scratch.file("stdout");
-    const std::string errPath = scratch.file("stderr");
-
+// Starts the host with the arguments, its standard output and error going to the given
+// files, and returns its process id (0 when it could not be started); extraEnv entries are
+// "NAME=value".
+inline pid_t spawnHost(const std::vector<std::string>& args, const std::string& outPath, const std::string& errPath,
+                       const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -98,13 +97,26 @@ inline RunResult runHost(const std::vector<std::string>& args, const std::vector
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    RunResult result;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// Waits for a process started by spawnHost: its exit status, or 128 + signal when a signal
+// ended it.
+inline int waitForHost(pid_t pid) {
+    int status = 0;
+    if (pid == 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs the host with the arguments; extraEnv entries are "NAME=value".
+inline RunResult runHost(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
+    TempDir scratch;
+    const std::string outPath = scratch.file("stdout");
+    const std::string errPath = scratch.file("stderr");
+    RunResult result;
+    result.status = waitForHost(spawnHost(args, outPath, errPath, extraEnv));
     result.out = readText(outPath);
     result.err = readText(errPath);
     return result;
