@@ -37,7 +37,17 @@ const char* const kUsage =
     "      --seed N               the random cases to draw (1)\n"
     "      --check NAME           run only this check (repeatable)\n"
     "      --time-limit S         seconds a check may take before it counts as hung\n"
-    "                             (120 quick, 1200 full)\n";
+    "                             (120 quick, 1200 full)\n"
+    "  vorlatek-host edit PLUGIN [options]   (opens the plug-in's editor in an X11 window)\n"
+    "      --chunk FILE           bank chunk given to the plug-in first\n"
+    "      --program N\n"
+    "      --play                 the host transport plays while the editor is open\n"
+    "      --tempo BPM            (120)\n"
+    "      --idle-hz N            editor idle calls per second, 1..1000 (30)\n"
+    "      --seconds S            how long the editor stays open (3)\n"
+    "      --screenshot FILE[@S]  PNG of the window at S seconds, or just before closing (repeatable)\n"
+    "      --click X,Y[,ctrl|shift|alt]@S   a left click in the window at S seconds (repeatable)\n"
+    "      --save-chunk FILE      the plug-in's bank chunk after closing the editor\n";
 
 namespace {
 
@@ -280,6 +290,65 @@ ValidateOptions parseValidateOptions(const std::vector<std::string>& args) {
         if (*o.timeLimit <= 0.0) throw HostError("bad time limit: must be above 0 seconds");
     });
     o.plugin = onePlugin(walker.walk(args), "validate");
+    return o;
+}
+
+}  // namespace vorlatek::host
+
+namespace vorlatek::host {
+
+ClickSpec parseClick(const std::string& text) {
+    const auto at = text.rfind('@');
+    if (at == std::string::npos) throw HostError("bad click '" + text + "': expected X,Y[,ctrl|shift|alt]@SECONDS");
+    ClickSpec click;
+    click.at = parseNumber(text.substr(at + 1), "click time");
+    if (click.at < 0.0) throw HostError("bad click '" + text + "': the time must not be negative");
+    const std::vector<std::string> parts = split(text.substr(0, at), ',');
+    if (parts.size() < 2 || parts.size() > 3) throw HostError("bad click '" + text + "': expected X,Y[,ctrl|shift|alt]@SECONDS");
+    click.x = parseInteger(parts[0], "click position");
+    click.y = parseInteger(parts[1], "click position");
+    if (click.x < 0 || click.y < 0) throw HostError("bad click '" + text + "': the position must not be negative");
+    if (parts.size() == 3) {
+        if (parts[2] == "ctrl") click.modifier = ClickSpec::Control;
+        else if (parts[2] == "shift") click.modifier = ClickSpec::Shift;
+        else if (parts[2] == "alt") click.modifier = ClickSpec::Alt;
+        else throw HostError("bad click '" + text + "': the modifier is ctrl, shift or alt");
+    }
+    return click;
+}
+
+EditOptions parseEditOptions(const std::vector<std::string>& args) {
+    EditOptions o;
+    ArgumentWalker walker;
+    walker.value("--chunk", [&](const std::string& v) { o.chunkFile = v; });
+    walker.value("--program", [&](const std::string& v) {
+        o.program = parseInteger(v, "program number");
+        if (*o.program < 0) throw HostError("bad program number: must not be negative");
+    });
+    walker.flag("--play", [&] { o.play = true; });
+    walker.value("--tempo", [&](const std::string& v) {
+        o.tempo = parseNumber(v, "tempo");
+        if (o.tempo < 1.0 || o.tempo > 1000.0) throw HostError("bad tempo: must be 1..1000 beats per minute");
+    });
+    walker.value("--idle-hz", [&](const std::string& v) {
+        o.idleHz = parseInteger(v, "idle rate");
+        if (o.idleHz < 1 || o.idleHz > 1000) throw HostError("bad idle rate: must be 1..1000 calls per second");
+    });
+    walker.value("--seconds", [&](const std::string& v) {
+        o.seconds = parseNumber(v, "duration");
+        if (o.seconds <= 0.0 || o.seconds > 86400.0) throw HostError("bad duration: must be above 0 seconds, at most a day");
+    });
+    walker.value("--screenshot", [&](const std::string& v) {
+        ScreenshotSpec shot;
+        const auto at = v.rfind('@');
+        shot.file = v.substr(0, at);
+        if (at != std::string::npos) shot.at = parseNumber(v.substr(at + 1), "screenshot time");
+        if (shot.file.empty()) throw HostError("bad screenshot '" + v + "': no file name");
+        o.screenshots.push_back(shot);
+    });
+    walker.value("--click", [&](const std::string& v) { o.clicks.push_back(parseClick(v)); });
+    walker.value("--save-chunk", [&](const std::string& v) { o.saveChunk = v; });
+    o.plugin = onePlugin(walker.walk(args), "edit");
     return o;
 }
 

@@ -17,7 +17,7 @@ using namespace vorlatek::host;
 namespace {
 
 int run(const std::vector<std::string>& args, std::FILE* out) {
-    if (args.empty()) throw HostError("no command given (info, render, chunk or validate; --help for usage)");
+    if (args.empty()) throw HostError("no command given (info, render, chunk, validate or edit; --help for usage)");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help") {
@@ -30,8 +30,10 @@ int run(const std::vector<std::string>& args, std::FILE* out) {
         runChunk(parseChunkOptions(rest), out);
     } else if (command == "validate") {
         return runValidate(parseValidateOptions(rest), out);
+    } else if (command == "edit") {
+        runEdit(parseEditOptions(rest), out);
     } else {
-        throw HostError("unknown command '" + command + "' (info, render, chunk or validate; --help for usage)");
+        throw HostError("unknown command '" + command + "' (info, render, chunk, validate or edit; --help for usage)");
     }
     return 0;
 }
