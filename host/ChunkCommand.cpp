@@ -9,11 +9,6 @@
 #include <vector>
 
 namespace vorlatek::host {
-namespace {
-
-constexpr std::size_t kMaxChunkBytes = 256u << 20;
-
-}  // namespace
 
 void runChunk(const ChunkOptions& o, std::FILE* out) {
     std::vector<char> load;
@@ -26,12 +21,13 @@ void runChunk(const ChunkOptions& o, std::FILE* out) {
     plugin.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(host.sampleRate));
     plugin.dispatch(vst::effSetBlockSize, 0, host.blockSize);
     plugin.resume();
-    if (o.loadFile) plugin.setChunk(load, o.programForm);
+    if (o.loadFile) plugin.loadChunk(load, o.programForm, *o.loadFile);
     std::vector<char> chunk = plugin.getChunk(o.programForm);
+    if (chunk.empty()) throw HostError("the plug-in returned no state chunk");
     plugin.suspend();
     plugin.close();
 
-    writeFileAtomically(o.output, chunk);
+    writeWholeFile(o.output, chunk);
     std::fprintf(out, "wrote %s: %zu bytes (%s chunk)\n", o.output.c_str(), chunk.size(),
                  o.programForm ? "program" : "bank");
 }

@@ -7,21 +7,27 @@
 namespace vorlatek::host {
 namespace {
 
-constexpr unsigned char kNoteOn = 0x90;  // channel 1
+constexpr unsigned char kNoteOn = 0x90;  // on channel 1; the channel goes in the low bits
 constexpr unsigned char kNoteOff = 0x80;
 
 vst::VstMidiEvent midiEvent(unsigned char status, int note, int velocity, std::int32_t noteLength) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
+    vst::VstMidiEvent e = midiMessage(0, status, note, velocity);
     e.noteLength = noteLength;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(note);
-    e.midiData[2] = static_cast<char>(velocity);
     return e;
 }
 
 }  // namespace
+
+vst::VstMidiEvent midiMessage(int deltaFrames, int status, int data1, int data2) {
+    vst::VstMidiEvent e{};
+    e.type = vst::kVstMidiType;
+    e.byteSize = sizeof(vst::VstMidiEvent);
+    e.deltaFrames = deltaFrames;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(data1);
+    e.midiData[2] = static_cast<char>(data2);
+    return e;
+}
 
 MidiSchedule::MidiSchedule(const std::vector<NoteSpec>& notes, const TimeLine& timeLine, std::int64_t totalFrames) {
     struct Pending {
@@ -36,8 +42,10 @@ MidiSchedule::MidiSchedule(const std::vector<NoteSpec>& notes, const TimeLine& t
         if (on < 0 || on >= totalFrames) continue;
         std::int64_t off = std::max(timeLine.frameAt(note.beat + note.lengthBeats), on + 1);
         auto length = static_cast<std::int32_t>(std::min<std::int64_t>(off - on, INT32_MAX));
-        pending.push_back({on, 1, pending.size(), midiEvent(kNoteOn, note.note, note.velocity, length)});
-        if (off < totalFrames) pending.push_back({off, 0, pending.size(), midiEvent(kNoteOff, note.note, 0, 0)});
+        const auto channel = static_cast<unsigned char>(note.channel - 1);
+        pending.push_back({on, 1, pending.size(), midiEvent(kNoteOn | channel, note.note, note.velocity, length)});
+        if (off < totalFrames)
+            pending.push_back({off, 0, pending.size(), midiEvent(kNoteOff | channel, note.note, 0, 0)});
     }
     std::sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
         if (a.frame != b.frame) return a.frame < b.frame;

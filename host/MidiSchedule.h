@@ -12,6 +12,9 @@
 
 namespace vorlatek::host {
 
+// One MIDI message as an event; the bytes are taken as they are, even out of range.
+vst::VstMidiEvent midiMessage(int deltaFrames, int status, int data1, int data2);
+
 class MidiSchedule {
 public:
     // Notes whose note-on falls outside [0, totalFrames) are left out together with their

@@ -23,11 +23,31 @@ const char* const kUsage =
     "      --chunk FILE           bank chunk given to the plug-in before playing\n"
     "      --program N\n"
     "      --param INDEX=VALUE    (repeatable)\n"
-    "      --note BEAT:NOTE[:VELOCITY[:LENGTH_BEATS]]   (repeatable; velocity 100, length 0.25)\n"
+    "      --note BEAT:NOTE[:VELOCITY[:LENGTH_BEATS[:CHANNEL]]]   (repeatable; velocity 100,\n"
+    "                                 length 0.25, MIDI channel 1..16, default 1)\n"
     "      --pins all|master|LIST (LIST like 0,1,4-7; master)\n"
     "      --format float|pcm24   (float)\n"
     "      --json                 print a summary as JSON\n"
-    "  vorlatek-host chunk PLUGIN -o FILE [--program] [--load FILE]\n";
+    "  vorlatek-host chunk PLUGIN -o FILE [--program] [--load FILE]\n"
+    "  vorlatek-host validate PLUGIN [options]\n"
+    "      tries the plug-in as a hostile host would, each check in a process of its own;\n"
+    "      the exit status is 1 when a check fails\n"
+    "      --quick                fewer cases per check (a few seconds in all)\n"
+    "      --json                 print the results as JSON\n"
+    "      --seed N               the random cases to draw (1)\n"
+    "      --check NAME           run only this check (repeatable)\n"
+    "      --time-limit S         seconds a check may take before it counts as hung\n"
+    "                             (120 quick, 1200 full)\n"
+    "  vorlatek-host edit PLUGIN [options]   (opens the plug-in's editor in an X11 window)\n"
+    "      --chunk FILE           bank chunk given to the plug-in first\n"
+    "      --program N\n"
+    "      --play                 the host transport plays while the editor is open\n"
+    "      --tempo BPM            (120)\n"
+    "      --idle-hz N            editor idle calls per second, 1..1000 (30)\n"
+    "      --seconds S            how long the editor stays open (3)\n"
+    "      --screenshot FILE[@S]  PNG of the window at S seconds, or just before closing (repeatable)\n"
+    "      --click X,Y[,ctrl|shift|alt]@S   a left click in the window at S seconds (repeatable)\n"
+    "      --save-chunk FILE      the plug-in's bank chunk after closing the editor\n";
 
 namespace {
 
@@ -122,8 +142,8 @@ std::string onePlugin(const std::vector<std::string>& positional, const std::str
 
 NoteSpec parseNote(const std::string& text) {
     auto parts = split(text, ':');
-    if (parts.size() < 2 || parts.size() > 4) {
-        throw HostError("bad note '" + text + "': expected BEAT:NOTE[:VELOCITY[:LENGTH_BEATS]]");
+    if (parts.size() < 2 || parts.size() > 5) {
+        throw HostError("bad note '" + text + "': expected BEAT:NOTE[:VELOCITY[:LENGTH_BEATS[:CHANNEL]]]");
     }
     NoteSpec note;
     note.beat = parseNumber(parts[0], "note beat");
@@ -138,6 +158,10 @@ NoteSpec parseNote(const std::string& text) {
     if (parts.size() > 3) {
         note.lengthBeats = parseNumber(parts[3], "note length");
         if (note.lengthBeats <= 0.0) throw HostError("bad note '" + text + "': length must be above 0");
+    }
+    if (parts.size() > 4) {
+        note.channel = parseInteger(parts[4], "note channel");
+        if (note.channel < 1 || note.channel > 16) throw HostError("bad note '" + text + "': channel must be 1..16");
     }
     return note;
 }
@@ -247,6 +271,84 @@ ChunkOptions parseChunkOptions(const std::vector<std::string>& args) {
     walker.value("--load", [&](const std::string& v) { o.loadFile = v; });
     o.plugin = onePlugin(walker.walk(args), "chunk");
     if (o.output.empty()) throw HostError("chunk: no output file given (-o FILE)");
+    return o;
+}
+
+ValidateOptions parseValidateOptions(const std::vector<std::string>& args) {
+    ValidateOptions o;
+    ArgumentWalker walker;
+    walker.flag("--quick", [&] { o.quick = true; });
+    walker.flag("--json", [&] { o.json = true; });
+    walker.value("--seed", [&](const std::string& v) {
+        const int seed = parseInteger(v, "seed");
+        if (seed < 0) throw HostError("bad seed: must not be negative");
+        o.seed = static_cast<std::uint32_t>(seed);
+    });
+    walker.value("--check", [&](const std::string& v) { o.checks.push_back(v); });
+    walker.value("--time-limit", [&](const std::string& v) {
+        o.timeLimit = parseNumber(v, "time limit");
+        if (*o.timeLimit <= 0.0) throw HostError("bad time limit: must be above 0 seconds");
+    });
+    o.plugin = onePlugin(walker.walk(args), "validate");
+    return o;
+}
+
+}  // namespace vorlatek::host
+
+namespace vorlatek::host {
+
+ClickSpec parseClick(const std::string& text) {
+    const auto at = text.rfind('@');
+    if (at == std::string::npos) throw HostError("bad click '" + text + "': expected X,Y[,ctrl|shift|alt]@SECONDS");
+    ClickSpec click;
+    click.at = parseNumber(text.substr(at + 1), "click time");
+    if (click.at < 0.0) throw HostError("bad click '" + text + "': the time must not be negative");
+    const std::vector<std::string> parts = split(text.substr(0, at), ',');
+    if (parts.size() < 2 || parts.size() > 3) throw HostError("bad click '" + text + "': expected X,Y[,ctrl|shift|alt]@SECONDS");
+    click.x = parseInteger(parts[0], "click position");
+    click.y = parseInteger(parts[1], "click position");
+    if (click.x < 0 || click.y < 0) throw HostError("bad click '" + text + "': the position must not be negative");
+    if (parts.size() == 3) {
+        if (parts[2] == "ctrl") click.modifier = ClickSpec::Control;
+        else if (parts[2] == "shift") click.modifier = ClickSpec::Shift;
+        else if (parts[2] == "alt") click.modifier = ClickSpec::Alt;
+        else throw HostError("bad click '" + text + "': the modifier is ctrl, shift or alt");
+    }
+    return click;
+}
+
+EditOptions parseEditOptions(const std::vector<std::string>& args) {
+    EditOptions o;
+    ArgumentWalker walker;
+    walker.value("--chunk", [&](const std::string& v) { o.chunkFile = v; });
+    walker.value("--program", [&](const std::string& v) {
+        o.program = parseInteger(v, "program number");
+        if (*o.program < 0) throw HostError("bad program number: must not be negative");
+    });
+    walker.flag("--play", [&] { o.play = true; });
+    walker.value("--tempo", [&](const std::string& v) {
+        o.tempo = parseNumber(v, "tempo");
+        if (o.tempo < 1.0 || o.tempo > 1000.0) throw HostError("bad tempo: must be 1..1000 beats per minute");
+    });
+    walker.value("--idle-hz", [&](const std::string& v) {
+        o.idleHz = parseInteger(v, "idle rate");
+        if (o.idleHz < 1 || o.idleHz > 1000) throw HostError("bad idle rate: must be 1..1000 calls per second");
+    });
+    walker.value("--seconds", [&](const std::string& v) {
+        o.seconds = parseNumber(v, "duration");
+        if (o.seconds <= 0.0 || o.seconds > 86400.0) throw HostError("bad duration: must be above 0 seconds, at most a day");
+    });
+    walker.value("--screenshot", [&](const std::string& v) {
+        ScreenshotSpec shot;
+        const auto at = v.rfind('@');
+        shot.file = v.substr(0, at);
+        if (at != std::string::npos) shot.at = parseNumber(v.substr(at + 1), "screenshot time");
+        if (shot.file.empty()) throw HostError("bad screenshot '" + v + "': no file name");
+        o.screenshots.push_back(shot);
+    });
+    walker.value("--click", [&](const std::string& v) { o.clicks.push_back(parseClick(v)); });
+    walker.value("--save-chunk", [&](const std::string& v) { o.saveChunk = v; });
+    o.plugin = onePlugin(walker.walk(args), "edit");
     return o;
 }
 

@@ -134,13 +134,27 @@ float PluginInstance::getParameter(int index) {
 std::vector<char> PluginInstance::getChunk(bool programForm) {
     void* data = nullptr;
     vst::VstIntPtr size = dispatch(vst::effGetChunk, programForm ? 1 : 0, 0, &data);
-    if (size <= 0 || data == nullptr) throw HostError("the plug-in returned no state chunk");
+    if (size <= 0 || data == nullptr) return {};
     const char* bytes = static_cast<const char*>(data);
     return std::vector<char>(bytes, bytes + size);
 }
 
-void PluginInstance::setChunk(std::vector<char>& data, bool programForm) {
-    dispatch(vst::effSetChunk, programForm ? 1 : 0, static_cast<vst::VstIntPtr>(data.size()), data.data());
+vst::VstIntPtr PluginInstance::setChunk(std::vector<char>& data, bool programForm) {
+    return dispatch(vst::effSetChunk, programForm ? 1 : 0, static_cast<vst::VstIntPtr>(data.size()), data.data());
+}
+
+void PluginInstance::loadChunk(std::vector<char>& data, bool programForm, const std::string& file) {
+    const std::vector<char> before = getChunk(programForm);
+    if (setChunk(data, programForm) != 0) return;
+    const std::vector<char> after = getChunk(programForm);
+    if (after != before || after == data) return;
+    throw HostError("the plug-in refused the " + std::string(programForm ? "program" : "bank") + " chunk in " + file);
+}
+
+int PluginInstance::requestCount(vst::VstInt32 opcode) const {
+    return opcode >= 0 && static_cast<std::size_t>(opcode) < requests_.size()
+               ? requests_[static_cast<std::size_t>(opcode)].load(std::memory_order_relaxed)
+               : 0;
 }
 
 void PluginInstance::processEvents(vst::VstEvents* events) { dispatch(vst::effProcessEvents, 0, 0, events); }
@@ -169,6 +183,8 @@ vst::VstIntPtr PluginInstance::callback(vst::AEffect* effect, vst::VstInt32 opco
 
 vst::VstIntPtr PluginInstance::answer(vst::VstInt32 opcode, vst::VstInt32 /*index*/, vst::VstIntPtr /*value*/,
                                       void* ptr, float /*opt*/) {
+    if (opcode >= 0 && static_cast<std::size_t>(opcode) < requests_.size())
+        requests_[static_cast<std::size_t>(opcode)].fetch_add(1, std::memory_order_relaxed);
     switch (opcode) {
     case vst::audioMasterVersion:
         return kHostVstVersion;

@@ -6,6 +6,8 @@
 #include "host/PluginModule.h"
 #include "plugin/VstInterface.h"
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -65,9 +67,18 @@ public:
     void setParameter(int index, float value);
     float getParameter(int index);
 
-    // The plug-in's state chunk (bank form, or the current program with programForm).
+    // The plug-in's state chunk (bank form, or the current program with programForm); empty
+    // when the plug-in returns none.
     std::vector<char> getChunk(bool programForm);
-    void setChunk(std::vector<char>& data, bool programForm);
+    // Hands the bytes to effSetChunk and returns the plug-in's answer.
+    vst::VstIntPtr setChunk(std::vector<char>& data, bool programForm);
+    // Loads a chunk read from `file`; throws HostError when the plug-in refused it. A
+    // plug-in refuses by answering 0 and keeping its state; as some plug-ins answer 0 to
+    // every chunk, a changed state, or one that now reads back as the chunk, is taken.
+    void loadChunk(std::vector<char>& data, bool programForm, const std::string& file);
+
+    // How often the plug-in has sent a host request (audioMasterAutomate, ...) so far.
+    int requestCount(vst::VstInt32 opcode) const;
 
     void processEvents(vst::VstEvents* events);
     // processReplacing when the plug-in can, else the accumulating call on the cleared
@@ -82,6 +93,8 @@ private:
 
     std::shared_ptr<PluginModule> module_;
     vst::AEffect* effect_ = nullptr;
+    // Requests by opcode, counted from any thread the plug-in calls from.
+    std::array<std::atomic<int>, 64> requests_{};
     HostState host_;
     bool opened_ = false;
     bool resumed_ = false;

@@ -22,8 +22,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr std::size_t kMaxChunkBytes = 256u << 20;
-
 double processCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
@@ -130,7 +128,7 @@ void runRender(const RenderOptions& o, std::FILE* out) {
     plugin.dispatch(vst::effSetBlockSize, 0, o.blockSize);
     plugin.resume();
     if (o.program) plugin.dispatch(vst::effSetProgram, 0, *o.program);
-    if (o.chunkFile) plugin.setChunk(chunk, false);
+    if (o.chunkFile) plugin.loadChunk(chunk, false, *o.chunkFile);
     for (const ParamSpec& p : o.params) plugin.setParameter(p.index, p.value);
 
     for (std::int64_t start = 0; start < totalFrames; start += o.blockSize) {

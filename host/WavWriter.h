@@ -1,9 +1,11 @@
 #pragma once
 // Writes rendered pins to a multi-channel WAV file through libsndfile: 32-bit float or
-// 24-bit PCM (clipped, never wrapped). The file is written under a temporary name and only
-// takes its final name when finish() succeeds.
+// 24-bit PCM (clipped, never wrapped). The file is written as an OutputFile: under a
+// temporary name that it takes the final name from only when finish() succeeds, or in
+// place for a device such as /dev/null.
 
 #include "host/Options.h"
+#include "host/OutputFile.h"
 
 #include <cstdint>
 #include <string>
@@ -26,10 +28,8 @@ public:
     void finish();
 
 private:
-    std::string path_;
-    std::string temporary_;
+    OutputFile output_;
     sf_private_tag* file_ = nullptr;
-    bool finished_ = false;
 };
 
 }  // namespace vorlatek::host

@@ -18,7 +18,7 @@ using namespace vorlatek::host;
 namespace {
 
 int run(const std::vector<std::string>& args, std::FILE* out) {
-    if (args.empty()) throw HostError("no command given (info, render or chunk; --help for usage)");
+    if (args.empty()) throw HostError("no command given (info, render, chunk, validate or edit; --help for usage)");
     const std::string& command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help") {
@@ -29,8 +29,12 @@ int run(const std::vector<std::string>& args, std::FILE* out) {
         runRender(parseRenderOptions(rest), out);
     } else if (command == "chunk") {
         runChunk(parseChunkOptions(rest), out);
+    } else if (command == "validate") {
+        return runValidate(parseValidateOptions(rest), out);
+    } else if (command == "edit") {
+        runEdit(parseEditOptions(rest), out);
     } else {
-        throw HostError("unknown command '" + command + "' (info, render or chunk; --help for usage)");
+        throw HostError("unknown command '" + command + "' (info, render, chunk, validate or edit; --help for usage)");
     }
     return 0;
 }

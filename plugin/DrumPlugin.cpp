@@ -159,9 +159,11 @@ void DrumPlugin::takeOver() {
         if (state.parameterEpoch != appliedEpoch_) {
             appliedEpoch_ = state.parameterEpoch;
             for (int i = 0; i < param::kCount; ++i) applyParameter(i, state.parameters[static_cast<std::size_t>(i)]);
+            engine_->settleLevels();
         }
     }
     changes_.take([this](int index) { applyParameter(index, getParameter(index)); });
+    if (settlePending_.exchange(false, std::memory_order_acquire)) engine_->settleLevels();
 }
 
 void DrumPlugin::applyParameter(int index, float value) {
@@ -250,6 +252,7 @@ void DrumPlugin::selectProgram(int n) {
     currentProgram_.store(n, std::memory_order_relaxed);
     // One step marks the whole sound, so the engine never plays half of the old program.
     changes_.markPreset();
+    settlePending_.store(true, std::memory_order_release);
     if (host_)
         for (int i = 0; i < param::kPresetCount; ++i) host_->parameterChanged(i, getParameter(i));
     displayUpdatePending_ = true;
@@ -341,17 +344,18 @@ std::string DrumPlugin::getChunk(bool isPreset) const {
     return xml::Document::withRoot(StateDocuments::writeBank(*this)).dump();
 }
 
-void DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
+bool DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
     const xml::Document doc = xml::Document::parseMemory(data, size);
     Scope scope(*this);
     if (isPreset) {
-        if (xml::isElement(doc.root(), "VorlatekPreset")) PresetBank::readPreset(doc.root(), *getPresetSlot(-1), *this);
+        const bool read = xml::isElement(doc.root(), "VorlatekPreset");
+        if (read) PresetBank::readPreset(doc.root(), *getPresetSlot(-1), *this);
         selectProgram(-1);
-        return;
+        return read;
     }
     if (!xml::isElement(doc.root(), "VorlatekBank")) {
         selectProgram(-1);
-        return;
+        return false;
     }
     // The patterns are about to be replaced: a pending random result would otherwise be
     // finished later on patterns it was never made for.
@@ -359,6 +363,7 @@ void DrumPlugin::setChunk(const void* data, std::size_t size, bool isPreset) {
     StateDocuments::readBank(*this, doc.root());
     replaceAllParameters();
     displayUpdatePending_ = true;
+    return true;
 }
 
 // MIDI --------------------------------------------------------------------------------------------

@@ -163,7 +163,8 @@ public:
     // Host chunks ------------------------------------------------------------------------
     // The whole state (isPreset false) or the current program (isPreset true) as XML text.
     std::string getChunk(bool isPreset) const;
-    void setChunk(const void* data, std::size_t size, bool isPreset);
+    // False when the bytes hold no state of the kind asked for; nothing is then changed.
+    bool setChunk(const void* data, std::size_t size, bool isPreset);
 
     // MIDI (audio thread) ------------------------------------------------------------------
     // One MIDI message (status in the lowest byte) at a sample offset of the coming block.
@@ -271,6 +272,8 @@ private:
 
     PluginHost* host_;
     std::string userSettingsPath_;
+    // False when a user settings file was there but could not be read: it stays as it is.
+    bool userSettingsReplaceable_ = true;
 
     // Parameters and requests shared by every thread --------------------------------------
     std::atomic<int> currentProgram_{0};
@@ -282,6 +285,9 @@ private:
     std::atomic<double> sampleRate_{44100.0};
     std::atomic<float> pendingRate_{0.0f};  // a rate not yet given to the engine, 0 for none
     std::atomic<bool> processing_{false};
+    // A program was selected: once its values are in the engine, the smoothed levels start
+    // on them instead of gliding (the glide is for knob moves).
+    std::atomic<bool> settlePending_{false};
     // 0 free, 1 the audio thread is processing, 2 the editing side brings the audio
     // thread's objects up to date while processing is off.
     std::atomic<int> gate_{0};

@@ -20,6 +20,10 @@ public:
     virtual void automate(int index, float value) = 0;
     // Post a notification code to the editor, if one exists.
     virtual void notifyEditor(int code) = 0;
+    // Around a gesture on a control of the editor: the host records the changes between the
+    // two as one pass of automation.
+    virtual void beginEdit(int /*index*/) {}
+    virtual void endEdit(int /*index*/) {}
 };
 
 }  // namespace vorlatek

@@ -72,8 +72,14 @@ void StateDocuments::loadAtConstruction(DrumPlugin& plugin) {
         readSettings(plugin, settings.root());
     }
     {
-        const xml::Document user = xml::Document::parseFile(plugin.userSettingsPath_);
+        xml::Document::FileOutcome outcome{};
+        const xml::Document user = xml::Document::parseFile(plugin.userSettingsPath_, &outcome);
         readUserSettings(plugin, user.root());
+        // Whatever is there and is not our settings (unreadable, too large, broken, another
+        // program's file, a FIFO) is the user's: closing must not replace it with defaults.
+        plugin.userSettingsReplaceable_ =
+            outcome == xml::Document::FileOutcome::Absent ||
+            (outcome == xml::Document::FileOutcome::Parsed && xml::isElement(user.root(), "VorlatekUserSettings"));
     }
 
     UserDefaults& defaults = plugin.userDefaults_;
@@ -171,7 +177,7 @@ xmlNodePtr StateDocuments::writeUserSettings(const DrumPlugin& plugin) {
 }
 
 bool StateDocuments::saveUserSettings(const DrumPlugin& plugin) {
-    if (plugin.userSettingsPath_.empty()) return false;
+    if (plugin.userSettingsPath_.empty() || !plugin.userSettingsReplaceable_) return false;
     return xml::Document::withRoot(writeUserSettings(plugin)).saveFile(plugin.userSettingsPath_);
 }
 

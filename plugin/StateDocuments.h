@@ -22,7 +22,8 @@ public:
     // User settings document (root `VorlatekUserSettings`); null is accepted.
     static void readUserSettings(DrumPlugin& plugin, const xmlNode* root);
     static xmlNodePtr writeUserSettings(const DrumPlugin& plugin);
-    // Writes the user settings file (replacing the old one atomically) when there is a path.
+    // Writes the user settings file (replacing the old one atomically) when there is a path
+    // and the file found at construction was ours or absent.
     static bool saveUserSettings(const DrumPlugin& plugin);
 
     // The bank chunk (root `VorlatekBank`).

@@ -84,20 +84,23 @@ private:
 
 }  // namespace
 
-AEffect* VstEffect::create(audioMasterCallback host) { return create(host, moduleDirectory()); }
+AEffect* VstEffect::create(audioMasterCallback host, PluginEditorFactory editor) {
+    return create(host, moduleDirectory(), editor);
+}
 
-AEffect* VstEffect::create(audioMasterCallback host, const std::string& moduleDirectory) {
+AEffect* VstEffect::create(audioMasterCallback host, const std::string& moduleDirectory, PluginEditorFactory editor) {
     if (!host) return nullptr;
     if (host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     try {
-        auto* adapter = new VstEffect(host, moduleDirectory);
+        auto* adapter = new VstEffect(host, moduleDirectory, editor);
         return adapter->effect();
     } catch (...) {
         return nullptr;
     }
 }
 
-VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirectory) : host_(host) {
+VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirectory, PluginEditorFactory editor)
+    : host_(host) {
     effect_.magic = kEffectMagic;
     effect_.dispatcher = dispatcherProc;
     effect_.process = processAccumulatingProc;
@@ -124,14 +127,20 @@ VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirector
         effect_.uniqueID = kUniqueId;
         effect_.flags |= effFlagsIsSynth | effFlagsCanReplacing;
     }
-    // The editor joins here once it exists; until then no editor is announced.
+    if (editor) {
+        editor_ = editor(*core_);
+        if (editor_) effect_.flags |= effFlagsHasEditor;
+    }
     if ((effect_.flags & effFlagsIsSynth) || canDo("receiveVstMidiEvent") == 1) requestMidi();
     created_ = true;
 }
 
 VstEffect::~VstEffect() {
     effect_.object = nullptr;
+    // A host may close the plug-in with its editor still open.
+    if (editor_) editor_->close();
     core_.reset();
+    editor_.reset();
 }
 
 VstIntPtr VstEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
@@ -144,13 +153,63 @@ void VstEffect::updateDisplay() {
     if (created_) callHost(audioMasterUpdateDisplay);
 }
 
-void VstEffect::parameterChanged(int, float) {}
+void VstEffect::parameterChanged(int index, float value) {
+    if (editor_) editor_->parameterChanged(index, value);
+}
 
 void VstEffect::automate(int index, float value) {
     if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
-void VstEffect::notifyEditor(int) {}
+void VstEffect::notifyEditor(int code) {
+    if (editor_) editor_->notify(code);
+}
+
+void VstEffect::beginEdit(int index) {
+    if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterBeginEdit, index);
+}
+
+void VstEffect::endEdit(int index) {
+    if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterEndEdit, index);
+}
+
+VstIntPtr VstEffect::editorCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    if (!editor_) {
+        if (opcode == effEditGetRect && ptr) *static_cast<ERect**>(ptr) = nullptr;
+        return 0;
+    }
+    switch (opcode) {
+        case effEditGetRect: {
+            if (!ptr) return 0;
+            const PluginEditor::Size size = editor_->size();
+            editorRect_ = ERect{0, 0, static_cast<VstInt16>(size.height), static_cast<VstInt16>(size.width)};
+            *static_cast<ERect**>(ptr) = &editorRect_;
+            return 1;
+        }
+        case effEditOpen:
+            return editor_->open(ptr) ? 1 : 0;
+        case effEditClose:
+            editor_->close();
+            return 1;
+        case effEditIdle:
+            editor_->idle();
+            return 1;
+        case effEditKeyDown:
+            return editor_->keyDown(index, static_cast<int>(value), static_cast<int>(opt)) ? 1 : 0;
+        case effEditKeyUp:
+            return editor_->keyUp(index, static_cast<int>(value), static_cast<int>(opt)) ? 1 : 0;
+        case effSetEditKnobMode:
+            editor_->setKnobMode(static_cast<int>(value));
+            return 1;
+        case effVendorSpecific:
+            // The host's scale for the editor window.
+            if (index != kVendorScaleIndex || value != kVendorScaleValue) return 0;
+            editor_->setHostScale(opt);
+            return 1;
+        default:
+            return 0;
+    }
+}
 
 void VstEffect::setParameter(VstInt32 index, float value) { core_->setParameter(index, value); }
 
@@ -231,11 +290,13 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
         case effSetProgram:
             // The full width of the value: a number that only its low 32 bits make valid is not one.
             if (value >= 0 && value < kNumPrograms) core_->selectProgram(static_cast<int>(value));
+            if (editor_) editor_->stateReplaced();
             return 0;
         case effGetProgram:
             return core_->currentProgram();
         case effSetProgramName:
             if (ptr) core_->setProgramName(static_cast<const char*>(ptr));
+            if (editor_) editor_->stateReplaced();
             return 0;
         case effGetProgramName:
             core_->getProgramName(static_cast<char*>(ptr));
@@ -269,16 +330,25 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
             if (value != 0) requestMidi();
             return 0;
         case effEditGetRect:
-            if (ptr) *static_cast<ERect**>(ptr) = nullptr;
-            return 0;
+        case effEditOpen:
+        case effEditClose:
+        case effEditIdle:
+        case effEditKeyDown:
+        case effEditKeyUp:
+        case effSetEditKnobMode:
+        case effVendorSpecific:
+            return editorCall(opcode, index, value, ptr, opt);
         case effIdentify:
             return kIdentifyAnswer;
         case effGetChunk:
             return getChunk(static_cast<void**>(ptr), index != 0);
-        case effSetChunk:
-            if (ptr && value > 0) core_->setChunk(ptr, static_cast<std::size_t>(value), index != 0);
-            else core_->setChunk(nullptr, 0, index != 0);
-            return 1;
+        case effSetChunk: {
+            // 0 tells the host the chunk was not taken; the state is then as it was.
+            const bool taken = ptr && value > 0 ? core_->setChunk(ptr, static_cast<std::size_t>(value), index != 0)
+                                                : core_->setChunk(nullptr, 0, index != 0);
+            if (taken && editor_) editor_->stateReplaced();
+            return taken ? 1 : 0;
+        }
         case effProcessEvents: {
             const auto* events = static_cast<const VstEvents*>(ptr);
             if (events) {
@@ -327,8 +397,6 @@ VstIntPtr VstEffect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
             return ptr ? 1 : 0;
         case effGetVendorVersion:
             return core_->version();
-        case effVendorSpecific:
-            return 0;
         case effCanDo:
             return canDo(static_cast<const char*>(ptr));
         case effGetTailSize:

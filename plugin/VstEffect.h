@@ -3,6 +3,7 @@
 // dispatcher opcode, and the PluginHost the core talks back through. It owns the core.
 
 #include "engine/ParameterIndex.h"
+#include "plugin/PluginEditor.h"
 #include "plugin/PluginHost.h"
 #include "plugin/VstInterface.h"
 
@@ -23,15 +24,18 @@ public:
     static constexpr const char* kVendor = "Velmora Group Audio Software";
 
     // The entry point's work: null when the host answers the version request with 0 or the
-    // plug-in cannot be built. `moduleDirectory` is where the user settings file lives.
-    static vst::AEffect* create(vst::audioMasterCallback host, const std::string& moduleDirectory);
-    static vst::AEffect* create(vst::audioMasterCallback host);
+    // plug-in cannot be built. `moduleDirectory` is where the user settings file lives;
+    // `editor` makes the editor (none without it: no editor is announced).
+    static vst::AEffect* create(vst::audioMasterCallback host, const std::string& moduleDirectory,
+                                PluginEditorFactory editor = nullptr);
+    static vst::AEffect* create(vst::audioMasterCallback host, PluginEditorFactory editor = nullptr);
 
-    VstEffect(vst::audioMasterCallback host, const std::string& moduleDirectory);
+    VstEffect(vst::audioMasterCallback host, const std::string& moduleDirectory, PluginEditorFactory editor = nullptr);
     ~VstEffect() override;
 
     vst::AEffect* effect() { return &effect_; }
     DrumPlugin& core() { return *core_; }
+    PluginEditor* editor() { return editor_.get(); }
 
     vst::VstIntPtr dispatch(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt);
     void setParameter(vst::VstInt32 index, float value);
@@ -43,6 +47,8 @@ public:
     void parameterChanged(int index, float value) override;
     void automate(int index, float value) override;
     void notifyEditor(int code) override;
+    void beginEdit(int index) override;
+    void endEdit(int index) override;
 
 private:
     vst::VstIntPtr callHost(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
@@ -51,6 +57,7 @@ private:
     vst::VstIntPtr outputProperties(int pin, vst::VstPinProperties* properties) const;
     vst::VstIntPtr getChunk(void** data, bool isPreset);
     void requestMidi();
+    vst::VstIntPtr editorCall(vst::VstInt32 opcode, vst::VstInt32 index, vst::VstIntPtr value, void* ptr, float opt);
 
     vst::AEffect effect_{};
     vst::audioMasterCallback host_;
@@ -60,6 +67,10 @@ private:
     // reported to it as automation.
     bool created_ = false;
     std::unique_ptr<DrumPlugin> core_;
+    // Made after the core and destroyed after it; parameter changes and notifications reach
+    // it from any thread while both live.
+    std::unique_ptr<PluginEditor> editor_;
+    vst::ERect editorRect_{};  // what effEditGetRect points the host at
     // What the last effGetChunk returned; valid until the next call or destruction. The
     // lock keeps two threads of a host from rewriting it at once.
     std::mutex chunkLock_;

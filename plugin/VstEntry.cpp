@@ -1,8 +1,9 @@
 // The module's entry point. Hosts look it up as `VSTPluginMain` (or, older ones, `main`).
+#include "editor/Editor.h"
 #include "plugin/VstEffect.h"
 
 extern "C" __attribute__((visibility("default"))) vst::AEffect* VSTPluginMain(vst::audioMasterCallback host) {
-    return vorlatek::VstEffect::create(host);
+    return vorlatek::VstEffect::create(host, &vorlatek::editor::makeEditor);
 }
 
 // `main` is the same function under the old name. C++ does not allow a function called

@@ -320,6 +320,53 @@ struct VstPinProperties {
     char future[48];
 };
 
+// Editor keys (effEditKeyDown, effEditKeyUp: index the character, value the virtual key,
+// opt the modifier bits) and the host's scale request (effVendorSpecific) ---------------
+
+enum VstVirtualKey : VstInt32 {
+    VKEY_BACK = 1,
+    VKEY_TAB = 2,
+    VKEY_CLEAR = 3,
+    VKEY_RETURN = 4,
+    VKEY_PAUSE = 5,
+    VKEY_ESCAPE = 6,
+    VKEY_SPACE = 7,
+    VKEY_NEXT = 8,
+    VKEY_END = 9,
+    VKEY_HOME = 10,
+    VKEY_LEFT = 11,
+    VKEY_UP = 12,
+    VKEY_RIGHT = 13,
+    VKEY_DOWN = 14,
+    VKEY_PAGEUP = 15,
+    VKEY_PAGEDOWN = 16,
+    VKEY_SELECT = 17,
+    VKEY_PRINT = 18,
+    VKEY_ENTER = 19,
+    VKEY_SNAPSHOT = 20,
+    VKEY_INSERT = 21,
+    VKEY_DELETE = 22,
+    VKEY_HELP = 23,
+    VKEY_NUMPAD0 = 24,  // .. VKEY_NUMPAD9 = 33
+    VKEY_MULTIPLY = 34,
+    VKEY_ADD = 35,
+    VKEY_SEPARATOR = 36,
+    VKEY_SUBTRACT = 37,
+    VKEY_DECIMAL = 38,
+    VKEY_DIVIDE = 39,
+    VKEY_EQUALS = 57,
+};
+
+enum VstModifierKey : VstInt32 {
+    MODIFIER_SHIFT = 1 << 0,
+    MODIFIER_ALTERNATE = 1 << 1,
+    MODIFIER_COMMAND = 1 << 2,  // Control of a Mac keyboard (the Super key here)
+    MODIFIER_CONTROL = 1 << 3,  // Ctrl
+};
+
+constexpr VstInt32 kVendorScaleIndex = fourCharCode('P', 'r', 'e', 'S');
+constexpr VstIntPtr kVendorScaleValue = fourCharCode('A', 'e', 'C', 's');
+
 // Editor rectangle ----------------------------------------------------------------------
 
 struct ERect {

@@ -35,6 +35,7 @@ public:
     PatternLibrary* patterns() const { return library_; }
 
     const PlaybackPosition& position() const { return position_; }
+    PlaybackPosition& position() { return position_; }
     PlaybackSelection& selection() { return selection_; }
     bool running() const { return running_; }
     int currentPattern() const { return currentPattern_; }

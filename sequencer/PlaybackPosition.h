@@ -19,6 +19,15 @@ public:
     // Host mode: the simple pattern playing and its step, -1 for none.
     int currentSimplePattern() const { return currentSimplePattern_.load(std::memory_order_relaxed); }
     int simpleStep() const { return simpleStep_.load(std::memory_order_relaxed); }
+    // The clock's positions in beats at the end of the last block: the extended sequencer's
+    // and the simple sequencer's. The editor's running light blinks on them.
+    double extendedBeat() const { return extendedBeat_.load(std::memory_order_relaxed); }
+    double simpleBeat() const { return simpleBeat_.load(std::memory_order_relaxed); }
+    // The audio thread's own call, once per block.
+    void publishBeats(double extended, double simple) {
+        extendedBeat_.store(extended, std::memory_order_relaxed);
+        simpleBeat_.store(simple, std::memory_order_relaxed);
+    }
 
 private:
     friend class Arrangement;
@@ -32,6 +41,8 @@ private:
     std::atomic<std::int32_t> currentStep_{0};
     std::atomic<std::int32_t> currentSimplePattern_{-1};
     std::atomic<std::int32_t> simpleStep_{-1};
+    std::atomic<double> extendedBeat_{0.0};
+    std::atomic<double> simpleBeat_{0.0};
 };
 
 }  // namespace vorlatek

@@ -187,6 +187,7 @@ void SequencerClock::storePositions() {
     clock_.hostPpq = hostPpq_.value;
     clock_.extPos = extPos_.value;
     clock_.simplePos = simplePos_.value;
+    arrangement_.position().publishBeats(extPos_.value, simplePos_.value);
 }
 
 void SequencerClock::followTransport(const TimeSnapshot* transport, bool intSeqOn, bool syncInternal) {

@@ -1,5 +1,7 @@
 #include "sequencer/XmlDocument.h"
 
+#include "sequencer/FileAccess.h"
+
 #include <libxml/parser.h>
 #include <libxml/xmlsave.h>
 
@@ -10,10 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <mutex>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace vorlatek::xml {
 
@@ -98,26 +97,15 @@ Document Document::parseMemory(const void* data, std::size_t size) {
     return Document(doc);
 }
 
-Document Document::parseFile(const std::string& path) {
-    if (path.empty()) return Document();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Document();
-    struct stat info {};
-    std::string bytes;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0 &&
-        static_cast<unsigned long long>(info.st_size) <= kMaxDocumentSize) {
-        bytes.resize(static_cast<std::size_t>(info.st_size));
-        std::size_t got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            got += static_cast<std::size_t>(n);
-        }
-        bytes.resize(got);
+Document Document::parseFile(const std::string& path, FileOutcome* outcome) {
+    const files::FileContents file = files::readRegularFile(path, kMaxDocumentSize);
+    Document doc;
+    if (file.status == files::ReadStatus::Read) doc = parseMemory(file.bytes.data(), file.bytes.size());
+    if (outcome) {
+        const bool absent = file.status == files::ReadStatus::Missing || file.status == files::ReadStatus::Empty;
+        *outcome = doc ? FileOutcome::Parsed : absent ? FileOutcome::Absent : FileOutcome::Unread;
     }
-    ::close(fd);
-    return parseMemory(bytes.data(), bytes.size());
+    return doc;
 }
 
 Document Document::withRoot(xmlNodePtr root) {
@@ -139,23 +127,8 @@ bool Document::saveFile(const std::string& path) const {
     int size = 0;
     xmlDocDumpFormatMemoryEnc(doc_, &text, &size, "UTF-8", 1);
     if (!text) return false;
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    bool ok = fd >= 0;
-    if (ok) {
-        std::size_t written = 0;
-        while (ok && written < static_cast<std::size_t>(size)) {
-            const ssize_t n = ::write(fd, text + written, static_cast<std::size_t>(size) - written);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) ok = false;
-            else written += static_cast<std::size_t>(n);
-        }
-        ::fchmod(fd, 0644);
-        if (::fsync(fd) != 0) ok = false;
-        if (::close(fd) != 0) ok = false;
-        if (ok && ::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-        if (!ok) ::unlink(temp.c_str());
-    }
+    const bool ok = files::replaceFile(path, std::string_view(reinterpret_cast<const char*>(text),
+                                                              static_cast<std::size_t>(size)));
     xmlFree(text);
     return ok;
 }

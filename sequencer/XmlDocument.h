@@ -28,8 +28,17 @@ public:
 
     // Parses bytes from memory (base name "abcdefg"); an empty document on any failure.
     static Document parseMemory(const void* data, std::size_t size);
-    // Reads and parses a file; an empty document when it is missing, too large or unparsable.
-    static Document parseFile(const std::string& path);
+    // What parseFile found at the path. A caller that writes the file back later must not
+    // replace one it could not read: the file is the user's, and may be what they meant.
+    enum class FileOutcome {
+        Parsed,    // a document came out of it
+        Absent,    // no file there, or an empty one: nothing to lose
+        Unread,    // something there that did not give a document: not a regular file,
+                   // larger than the cap, unreadable, or not XML we accept
+    };
+    // Reads and parses a file; an empty document when it is missing, is not a regular file,
+    // is too large or does not parse. FIFOs and devices are refused without blocking.
+    static Document parseFile(const std::string& path, FileOutcome* outcome = nullptr);
     // A new document, version "1.0", with `root` (an element this document now owns) as root.
     static Document withRoot(xmlNodePtr root);
 
@@ -38,8 +47,9 @@ public:
     // The root element, or null.
     xmlNodePtr root() const;
 
-    // Indented UTF-8 file with the XML declaration. Written to a temporary file next to
-    // `path` and renamed over it, so a failed write leaves the old file untouched.
+    // Indented UTF-8 file with the XML declaration. The file is replaced whole, through a
+    // symbolic link, keeping its mode; a failed write leaves the old file untouched, and
+    // nothing is written over a device, a FIFO, a folder or a read-only file.
     // An empty path writes nothing. Returns whether the file was written.
     bool saveFile(const std::string& path) const;
     // Indented text with the declaration `<?xml version="1.0"?>`, as stored in host chunks.

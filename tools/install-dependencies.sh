@@ -9,9 +9,9 @@ packages=(
   libxml2-dev libsndfile1-dev nlohmann-json3-dev libebur128-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcairo2-dev libfontconfig-dev libxcb1-dev libxcb-shm0-dev libxkbcommon-dev libxkbcommon-x11-dev
-  libdbus-1-dev fonts-dejavu-core
+  libdbus-1-dev dbus fonts-dejavu-core
   libxcb-xtest0-dev xvfb xauth xdotool
-  binutils python3
+  binutils python3 locales
   "$@"
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Draws the editor's art into OUT_DIR: every bitmap as <id>.png and <id>@2x.png, a contact
-# sheet of all bitmaps with their frames (contact-sheet.png), the main panel composed from
-# the layout at a factory state (panel.png, panel@2x.png) and the same with each window
-# shown (window-preset-manager, window-settings, window-about, at both scales).
+# sheet of all bitmaps with their frames (contact-sheet.png), the main panel as the editor
+# itself draws it at the factory state (panel.png, panel@2x.png) and the panel composed
+# from the layout with each window shown (window-preset-manager, window-settings,
+# window-about, at both scales).
 set -euo pipefail
 if [ "$#" -ne 1 ]; then
   echo "usage: $0 OUT_DIR" >&2
@@ -16,8 +17,10 @@ cd "$(dirname "$0")/.."
 if [ ! -f build/CMakeCache.txt ]; then
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 fi
-cmake --build build --target vorlatek-art -j2
+cmake --build build --target vorlatek-art vorlatek-panel-preview -j2
 fonts="$(sed -n 's/^VORLATEK_FONT_DIR:PATH=//p' build/CMakeCache.txt)"
 ./build/resources/art/vorlatek-art --settings resources/settings.xml --fonts "$fonts" --out "$out" \
   --previews resources
+./build/editor/vorlatek-panel-preview --out "$out/panel.png"
+./build/editor/vorlatek-panel-preview --scale 2 --out "$out/panel@2x.png"
 echo "art written to $out"

@@ -25,7 +25,7 @@ TEST(HostCommandLine, BadOptionsFailWithOneLine) {
         {"--block", "0"},       {"--block", "1.5"},        {"--sample-rate", "-44100"},
         {"--bars", "0"},        {"--seconds", "-1"},       {"--bars", "2", "--seconds", "1"},
         {"--note", "1"},        {"--note", "1:128"},       {"--note", "x:60"},
-        {"--note", "0:60:0"},   {"--note", "0:60:100:0"},  {"--note", "0:60:100:1:5"},
+        {"--note", "0:60:0"},   {"--note", "0:60:100:0"},  {"--note", "0:60:100:1:17"}, {"--note", "0:60:100:1:5:6"},
         {"--pins", "3-1"},      {"--pins", "0-"},       {"--pins", "a"},
         {"--pins", "6"},        {"--format", "mp3"},       {"--param", "1"},
         {"--param", "3=0.5"},   {"--param", "0=1.5"},      {"--program", "3"},

@@ -10,8 +10,8 @@ extern char** environ;
 
 namespace hosttest {
 
-int runProgram(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-               const std::string& outPath, const std::string& errPath) {
+std::intptr_t startProgram(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+                           const std::string& outPath, const std::string& errPath) {
     std::vector<std::string> argStrings = args;
     std::vector<char*> argv;
     for (auto& a : argStrings) argv.push_back(a.data());
@@ -29,14 +29,16 @@ int runProgram(const std::vector<std::string>& args, const std::vector<std::stri
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    int result = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
     posix_spawn_file_actions_destroy(&actions);
-    return result;
+    return pid;
+}
+
+int waitForProgram(std::intptr_t process) {
+    const auto pid = static_cast<pid_t>(process);
+    int status = 0;
+    if (pid == 0 || ::waitpid(pid, &status, 0) != pid) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace hosttest

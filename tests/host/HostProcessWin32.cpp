@@ -37,8 +37,8 @@ HANDLE openOutput(const std::string& path) {
 
 }  // namespace
 
-int runProgram(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
-               const std::string& outPath, const std::string& errPath) {
+std::intptr_t startProgram(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv,
+                           const std::string& outPath, const std::string& errPath) {
     std::wstring commandLine;
     for (const std::string& arg : args) commandLine += (commandLine.empty() ? L"" : L" ") + quoted(vorlatek::wideFromUtf8(arg));
 
@@ -59,18 +59,24 @@ int runProgram(const std::vector<std::string>& args, const std::vector<std::stri
     startup.hStdOutput = out;
     startup.hStdError = err;
     PROCESS_INFORMATION process{};
-    int result = -1;
-    if (out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                       environment.data(), nullptr, &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        DWORD code = 0;
-        if (GetExitCodeProcess(process.hProcess, &code)) result = static_cast<int>(code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
+                         CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                                        environment.data(), nullptr, &startup, &process);
     if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
     if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
+    if (!started) return 0;
+    CloseHandle(process.hThread);
+    return reinterpret_cast<std::intptr_t>(process.hProcess);
+}
+
+int waitForProgram(std::intptr_t process) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(process);
+    if (!handle) return -1;
+    int result = -1;
+    DWORD code = 0;
+    if (WaitForSingleObject(handle, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(handle, &code))
+        result = static_cast<int>(code);
+    CloseHandle(handle);
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sndfile.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -70,16 +71,27 @@ inline std::vector<std::string> readLines(const std::string& path) {
     return lines;
 }
 
+// Starts the host with the arguments, its standard output and error going to the given
+// files, and returns its process id (0 when it could not be started); extraEnv entries are
+// "NAME=value".
+inline std::intptr_t spawnHost(const std::vector<std::string>& args, const std::string& outPath,
+                               const std::string& errPath, const std::vector<std::string>& extraEnv = {}) {
+    std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    return startProgram(argStrings, extraEnv, outPath, errPath);
+}
+
+// Waits for a process started by spawnHost: its exit status, or 128 + signal when a signal
+// ended it.
+inline int waitForHost(std::intptr_t process) { return waitForProgram(process); }
+
 // Runs the host with the arguments; extraEnv entries are "NAME=value".
 inline RunResult runHost(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
     TempDir scratch;
     const std::string outPath = scratch.file("stdout");
     const std::string errPath = scratch.file("stderr");
-
-    std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
     RunResult result;
-    result.status = runProgram(argStrings, extraEnv, outPath, errPath);
+    result.status = waitForHost(spawnHost(args, outPath, errPath, extraEnv));
     result.out = readText(outPath);
     result.err = readText(errPath);
     return result;

@@ -46,8 +46,8 @@ TEST(VorlatekInfo, PublishesItsIdentity) {
     EXPECT_EQ(j["uniqueId"], "VRLT");
     EXPECT_EQ(j["version"], 1);
     EXPECT_EQ(j["category"], 2);
-    // No editor is announced until there is one to open.
-    EXPECT_EQ(j["flags"], json::parse(R"(["canReplacing", "programChunks", "isSynth"])"));
+    // The editor is announced.
+    EXPECT_EQ(j["flags"], json::parse(R"(["hasEditor", "canReplacing", "programChunks", "isSynth"])"));
     EXPECT_EQ(j["numInputs"], 0);
     EXPECT_EQ(j["initialDelay"], 0);
     EXPECT_EQ(j["numPrograms"], 128);

@@ -39,6 +39,22 @@ TEST(VorlatekRender, AllPinsAtAnotherRate) {
     EXPECT_EQ(wav.frames, 96000);
 }
 
+TEST(VorlatekRender, NotesOnTheDrumChannelPlayDrums) {
+    TempDir dir;
+    const std::string plugin = isolatedPlugin(dir);
+    // The internal sequencer off, so only the notes can sound.
+    writeText(dir.file("quiet.xml"), "<VorlatekBank><PluginState><InternalSequencer state='off'/></PluginState></VorlatekBank>");
+    const auto bassDrumPeak = [&](const std::string& note) {
+        RunResult r = runHost({"render", plugin, "--chunk", dir.file("quiet.xml"), "-o", dir.file("out.wav"),
+                               "--pins", "2", "--seconds", "1", "--note", note, "--json"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return parseJson(r.out)["pins"][0]["peak"].get<double>();
+    };
+    EXPECT_GT(bassDrumPeak("0.5:36:100:0.25:10"), 0.01);
+    EXPECT_EQ(bassDrumPeak("0.5:36:100:0.25:1"), 0.0);
+    EXPECT_NE(runHost({"render", plugin, "-o", dir.file("x.wav"), "--note", "0:36:100:0.25:17"}).status, 0);
+}
+
 TEST(VorlatekChunk, SavesBankAndProgramChunks) {
     TempDir dir;
     const std::string plugin = isolatedPlugin(dir);

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace vorlatek {
 namespace {
@@ -141,6 +143,37 @@ TEST_F(StateHandoverTest, TheEditedPatternFollowsWhatPlays) {
     plugin.setAutoFollow(true);
     block(&transport);
     EXPECT_EQ(plugin.patternEdition()->editedExtendedPattern, 6);
+}
+
+// The master's peak of each of `hits` bass drum notes, two seconds apart (its tail has died away).
+std::vector<double> hitPeaks(DrumPlugin& plugin, int hits) {
+    constexpr int kBlock = 441;
+    test::PinBuffers pins(plugin.numOutputs(), kBlock);
+    std::vector<double> peaks;
+    for (int h = 0; h < hits; ++h) {
+        plugin.midiEvent(0x99u | 36u << 8 | 100u << 16, 0);
+        double peak = 0.0;
+        for (int b = 0; b < 200; ++b) {
+            plugin.process(pins.pointers(), kBlock, nullptr, true);
+            for (int f = 0; f < kBlock; ++f) peak = std::max(peak, std::abs(double{pins.pointers()[0][f]}));
+        }
+        peaks.push_back(peak);
+    }
+    return peaks;
+}
+
+TEST_F(StateHandoverTest, TheFirstHitAfterLoadingSoundsLikeTheTenth) {
+    const auto within = [](const std::vector<double>& peaks) {
+        return std::abs(20.0 * std::log10(peaks.front() / peaks.back())) < 0.1;
+    };
+    plugin.setProcessing(true);
+    EXPECT_TRUE(within(hitPeaks(plugin, 10))) << "new instance";
+    plugin.selectProgram(40);
+    EXPECT_TRUE(within(hitPeaks(plugin, 10))) << "program change";
+    const std::string chunk = plugin.getChunk(false);
+    plugin.selectProgram(3);
+    plugin.setChunk(chunk.data(), chunk.size(), false);
+    EXPECT_TRUE(within(hitPeaks(plugin, 10))) << "chunk";
 }
 
 TEST_F(StateHandoverTest, EveryPositiveRateGivesFiniteOutput) {

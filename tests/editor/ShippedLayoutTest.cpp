@@ -1,11 +1,13 @@
 // The shipped editor layout against the shipped bitmaps: what the module carries must fit
 // together before any editor draws it.
 
+#include "editor/Editor.h"
+#include "editor/GuiLayout.h"
+#include "plugin/DrumPlugin.h"
 #include "plugin/ModuleServices.h"
+#include "toolkit/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -20,68 +22,15 @@
 namespace vorlatek {
 namespace {
 
-struct Entry {
-    std::string name, cls;
-    int tag = -1;
-    int x = 0, y = 0, w = 0, h = 0;
-    int bitmap = 0, frames = 0, chars = 0, fonts = 0;
-    bool real = true;
-};
-
-struct Rect {
-    int x, y, w, h;
-    bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
-};
-
-std::string prop(xmlNodePtr n, const char* name) {
-    xmlChar* v = xmlGetProp(n, reinterpret_cast<const xmlChar*>(name));
-    std::string s = v ? reinterpret_cast<const char*>(v) : "";
-    xmlFree(v);
-    return s;
-}
-
-int number(xmlNodePtr n, const char* name) { return std::atoi(prop(n, name).c_str()); }
-
-bool isElement(xmlNodePtr n, const char* name) {
-    return n->type == XML_ELEMENT_NODE && std::string(reinterpret_cast<const char*>(n->name)) == name;
-}
-
-// The GUI section of the built-in settings document, later entries replacing earlier ones,
-// and the names of the declared parameters.
+// The layout as the editor reads it, and the names of the declared parameters.
 struct ShippedLayout {
-    std::map<std::string, Entry> entries;
+    DrumPlugin plugin{nullptr, ""};
+    editor::GuiLayout layout = editor::GuiLayout::builtIn(plugin.registry());
+    const editor::GuiLayout::Entries& entries = layout.entries();
     std::vector<std::string> parameters;  // by index
 
     ShippedLayout() {
-        const auto settings = findResource("xml", "settings");
-        if (!settings) return;
-        xmlDocPtr doc = xmlReadMemory(reinterpret_cast<const char*>(settings->data), int(settings->size), "settings.xml",
-                                      nullptr, XML_PARSE_NONET);
-        if (!doc) return;
-        for (xmlNodePtr section = xmlDocGetRootElement(doc)->children; section; section = section->next) {
-            if (isElement(section, "VSTParameters"))
-                for (xmlNodePtr p = section->children; p; p = p->next)
-                    if (isElement(p, "param")) parameters.push_back(prop(p, "name"));
-            if (!isElement(section, "GUI")) continue;
-            for (xmlNodePtr n = section->children; n; n = n->next) {
-                if (!isElement(n, "control")) continue;
-                Entry e;
-                e.name = prop(n, "name");
-                e.cls = prop(n, "class");
-                if (!prop(n, "param").empty()) e.tag = number(n, "param");
-                e.x = number(n, "posX") + number(n, "ofsX") + number(section, "offsetX");
-                e.y = number(n, "posY") + number(n, "ofsY") + number(section, "offsetY");
-                e.w = number(n, "width");
-                e.h = number(n, "height");
-                e.bitmap = number(n, "resID");
-                e.frames = number(n, "frames");
-                e.chars = number(n, "chars");
-                e.fonts = number(n, "fonts");
-                e.real = prop(n, "realButton") != "false";
-                entries[e.name] = e;
-            }
-        }
-        xmlFreeDoc(doc);
+        for (int i = 0; i < plugin.numParams(); ++i) parameters.push_back(plugin.controlName(i));
     }
 };
 
@@ -89,6 +38,16 @@ const ShippedLayout& shipped() {
     static const ShippedLayout layout;
     return layout;
 }
+
+using editor::ControlClass;
+using editor::LayoutEntry;
+
+struct Rect {
+    int x, y, w, h;
+    bool overlaps(const Rect& o) const { return x < o.x + o.w && o.x < x + w && y < o.y + o.h && o.y < y + h; }
+};
+
+Rect rectOf(const LayoutEntry& e) { return {e.rect.left, e.rect.top, e.rect.width(), e.rect.height()}; }
 
 struct PngSize {
     int width = -1, height = -1;
@@ -123,10 +82,10 @@ std::string windowOf(const std::string& name) {
 }
 
 // Images a control draws from its bitmap: frames stacked vertically.
-int imagesOf(const Entry& e) {
-    if (e.cls == "CKickButton" || e.cls == "COnOffButton") return 2;
-    if (e.cls == "CBitmapDisplay") return e.fonts;
-    if (e.cls == "CTextLabel" || e.cls == "CTextEdit" || e.cls == "CViewContainer") return 0;
+int imagesOf(const LayoutEntry& e) {
+    if (e.kind == ControlClass::KickButton || e.kind == ControlClass::OnOffButton) return 2;
+    if (e.kind == ControlClass::BitmapDisplay) return e.glyphs;
+    if (!e.drawsBitmap() || e.kind == ControlClass::ViewContainer) return 0;
     return e.frames;
 }
 
@@ -136,20 +95,21 @@ TEST(GuiLayoutTest, EveryBitmapIsShippedAtBothScalesWithTheSizeItsControlsDraw) 
     EXPECT_EQ(pngSize(100, 1).width * 2, pngSize(100, 2).width);
     for (const auto& [name, e] : shipped().entries) {
         const int images = imagesOf(e);
-        if (e.cls == "CViewContainer") {
-            EXPECT_GT(pngSize(e.bitmap, 1).width, 0) << name;
+        if (e.kind == ControlClass::ViewContainer) {
+            EXPECT_GT(pngSize(e.bitmapId, 1).width, 0) << name;
             continue;
         }
         if (images == 0) continue;
         EXPECT_GT(images, 0) << name;
-        if (e.cls == "CNStateButton" && e.real) {
+        if (e.kind == ControlClass::NStateButton && e.realButton) {
             EXPECT_EQ(e.frames % 2, 0) << name << ": a real button has pairs of images";
         }
-        const int cellWidth = e.cls == "CBitmapDisplay" ? e.w / std::max(1, e.chars) : e.w;
+        const int cellWidth = e.kind == ControlClass::BitmapDisplay ? e.rect.width() / std::max(1, e.chars) : e.rect.width();
         for (int scale : {1, 2}) {
-            const PngSize size = pngSize(e.bitmap, scale);
-            EXPECT_EQ(size.width, cellWidth * scale) << name << ", bitmap " << e.bitmap << " at scale " << scale;
-            EXPECT_EQ(size.height, images * e.h * scale) << name << ", bitmap " << e.bitmap << " at scale " << scale;
+            const PngSize size = pngSize(e.bitmapId, scale);
+            EXPECT_EQ(size.width, cellWidth * scale) << name << ", bitmap " << e.bitmapId << " at scale " << scale;
+            EXPECT_EQ(size.height, images * e.rect.height() * scale)
+                << name << ", bitmap " << e.bitmapId << " at scale " << scale;
         }
     }
     // The menus the editor makes itself: (31 x 39) on the top bar, (47 x 21) in the preset
@@ -169,15 +129,16 @@ TEST(GuiLayoutTest, ControlsLieInsideTheirWindowsAndWindowsInsideThePanel) {
     for (const char* container : {"Preset Manager", "Window Settings", "About Window"}) {
         const auto it = shipped().entries.find(container);
         ASSERT_NE(it, shipped().entries.end()) << container;
-        windows[container] = pngSize(it->second.bitmap, 1);
+        windows[container] = pngSize(it->second.bitmapId, 1);
         EXPECT_LE(windows[container].width, panel.width) << container;
         EXPECT_LE(windows[container].height, panel.height) << container;
     }
     for (const auto& [name, e] : shipped().entries) {
-        if (e.cls == "CViewContainer") continue;
+        if (e.kind == ControlClass::ViewContainer) continue;
         const PngSize window = windows[windowOf(name)];
-        EXPECT_TRUE(e.x >= 0 && e.y >= 0 && e.x + e.w <= window.width && e.y + e.h <= window.height)
-            << name << " at (" << e.x << ", " << e.y << ") size " << e.w << " x " << e.h << " leaves "
+        const Rect r = rectOf(e);
+        EXPECT_TRUE(r.x >= 0 && r.y >= 0 && r.x + r.w <= window.width && r.y + r.h <= window.height)
+            << name << " at (" << r.x << ", " << r.y << ") size " << r.w << " x " << r.h << " leaves "
             << windowOf(name);
     }
 }
@@ -185,7 +146,7 @@ TEST(GuiLayoutTest, ControlsLieInsideTheirWindowsAndWindowsInsideThePanel) {
 TEST(GuiLayoutTest, NoTwoControlsOfOneWindowOverlapNorTheMenusTheEditorAdds) {
     std::map<std::string, std::vector<std::pair<std::string, Rect>>> byWindow;
     for (const auto& [name, e] : shipped().entries)
-        if (e.cls != "CViewContainer") byWindow[windowOf(name)].push_back({name, Rect{e.x, e.y, e.w, e.h}});
+        if (e.kind != ControlClass::ViewContainer) byWindow[windowOf(name)].push_back({name, rectOf(e)});
     byWindow["main"].push_back({"load-pattern menu", Rect{369, 20, 31, 39}});
     byWindow["main"].push_back({"save-pattern menu", Rect{401, 20, 31, 39}});
     byWindow["main"].push_back({"pattern name editor", Rect{270, 386, 113, 13}});
@@ -280,13 +241,26 @@ TEST(GuiLayoutTest, EveryControlTheEditorCreatesByNameIsThere) {
         wanted[label] = "CTextLabel";
     }
     ASSERT_EQ(shipped().parameters.size(), 111u);
+    // And what the main panel actually asks for when it opens.
+    DrumPlugin plugin(nullptr, "");
+    editor::Editor editor(
+        plugin,
+        [](toolkit::CFrame& frame, void*) {
+            toolkit::HeadlessWindow::openOn(frame);
+            return true;
+        },
+        [] { return 1.0; });
+    ASSERT_TRUE(editor.open(nullptr));
+    EXPECT_EQ(editor.mainPanel()->missingControls(), std::vector<std::string>{});
     for (const auto& [name, cls] : wanted) {
         const auto it = shipped().entries.find(name);
         if (it == shipped().entries.end()) {
             ADD_FAILURE() << name << " is missing from the layout";
             continue;
         }
-        EXPECT_EQ(it->second.cls, cls) << name;
+        ControlClass expected{};
+        ASSERT_TRUE(editor::parseControlClass(cls, expected)) << cls;
+        EXPECT_EQ(it->second.kind, expected) << name;
     }
 }
 
@@ -299,15 +273,16 @@ TEST(GuiLayoutTest, TagsAreUniqueAndNameBindingsNameParameters) {
             const auto [it, added] = owner.emplace(e.tag, name);
             EXPECT_TRUE(added) << name << " and " << it->second << " share tag " << e.tag;
         }
-        const bool tagless = e.cls == "CTextLabel" || e.cls == "CViewContainer" || e.cls == "CExMovieBitmap";
-        const auto& p = shipped().parameters;
-        if (e.tag < 0 && !tagless) {
-            EXPECT_NE(std::find(p.begin(), p.end(), name), p.end()) << name << " has no tag";
+        const bool tagless = e.kind == ControlClass::TextLabel || e.kind == ControlClass::ViewContainer ||
+                             e.kind == ControlClass::ExMovieBitmap;
+        EXPECT_TRUE(e.tag >= 0 || tagless) << name << " has no tag";
+        // Controls of parameters are bound by their names.
+        if (e.tag >= 0 && e.tag <= 110) {
+            EXPECT_EQ(shipped().parameters[std::size_t(e.tag)], name);
         }
-        if (e.tag >= 0 && e.tag <= 110) ADD_FAILURE() << name << " names a parameter by number; bind it by name";
-        if (e.bitmap == 11030 || e.bitmap == 11031) {
+        if (e.bitmapId == 11030 || e.bitmapId == 11031) {
             EXPECT_EQ(e.frames, 2) << name;
-            EXPECT_FALSE(e.real) << name;
+            EXPECT_FALSE(e.realButton) << name;
         }
     }
 }
