@@ -1,6 +1,7 @@
 // vorlatek-host: a command-line VST 2.4 host for inspecting plug-ins and rendering them to
 // audio files without a sequencer.
 
+#include "host/CommandLine.h"
 #include "host/Commands.h"
 #include "host/HostError.h"
 #include "host/Options.h"
@@ -55,7 +56,7 @@ int main(int argc, char** argv) {
 
     int status = 1;
     try {
-        status = run(std::vector<std::string>(argv + 1, argv + argc), out);
+        status = run(commandLineArguments(argc, argv), out);
     } catch (const HostError& error) {
         std::fprintf(stderr, "vorlatek-host: %s\n", error.what());
     } catch (const std::exception& error) {

@@ -2,10 +2,8 @@
 
 #include "plugin/EmbeddedResource.h"
 
-#include <dlfcn.h>
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 namespace vorlatek {
 
@@ -29,22 +27,16 @@ bool equalNoCase(std::string_view a, const char* b) {
 
 }  // namespace
 
-std::string moduleFileName() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<const void*>(&moduleFileName), &info) == 0 || !info.dli_fname) return {};
-    return info.dli_fname;
-}
-
 std::string moduleDirectory() {
     const std::string file = moduleFileName();
-    const auto slash = file.find_last_of('/');
-    if (slash == std::string::npos) return {};
-    return file.substr(0, slash + 1);
+    const auto separator = file.find_last_of(kPathSeparators);
+    if (separator == std::string::npos) return {};
+    return file.substr(0, separator + 1);
 }
 
 std::string joinPath(std::string_view directory, std::string_view file) {
     std::string path(directory);
-    if (!path.empty() && path.back() != '/') path += '/';
+    if (!path.empty() && kPathSeparators.find(path.back()) == std::string_view::npos) path += kPathSeparators.front();
     path += file;
     return path;
 }

@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <mutex>
 
 namespace vorlatek::xml {
@@ -60,11 +59,6 @@ std::size_t utf8CharacterSize(std::string_view text, std::size_t i) {
 }
 
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-
-locale_t cLocale() {
-    static locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-    return locale;
-}
 
 }  // namespace
 
@@ -246,27 +240,6 @@ std::string formatInt(long long value) {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, result.ptr);
-}
-
-std::optional<float> parseFloat(std::string_view text) {
-    const std::string copy(text);
-    const char* start = copy.c_str();
-    char* end = nullptr;
-    const float value = strtof_l(start, &end, cLocale());
-    if (end == start || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-std::optional<int> parseInt(std::string_view text) {
-    const std::string copy(text);
-    const char* start = copy.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long long value = strtoll_l(start, &end, 10, cLocale());
-    if (end == start) return std::nullopt;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
 }
 
 }  // namespace vorlatek::xml

@@ -22,3 +22,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLATEK_THREAD_SANITIZE=ON -DVORLATEK_BENCH=OFF
 cmake --build build-tsan -j"$jobs" --target concurrency_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ./build-tsan/tests/concurrency_tests
+
+# The same suites of the 32-bit and 64-bit Windows builds, under Wine.
+./tools/test-windows.sh

@@ -53,6 +53,13 @@ struct PngSize {
     int width = -1, height = -1;
 };
 
+// Windows builds have no editor yet, and so no bitmaps.
+#ifdef _WIN32
+constexpr bool kBuildHasBitmaps = false;
+#else
+constexpr bool kBuildHasBitmaps = true;
+#endif
+
 PngSize pngSize(int id, int scale) {
     const auto png = findBitmap(id, scale);
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -83,6 +90,7 @@ int imagesOf(const LayoutEntry& e) {
 }
 
 TEST(GuiLayoutTest, EveryBitmapIsShippedAtBothScalesWithTheSizeItsControlsDraw) {
+    if (!kBuildHasBitmaps) GTEST_SKIP() << "this build carries no bitmaps: it has no editor";
     ASSERT_FALSE(shipped().entries.empty()) << "no GUI section in the built-in settings";
     EXPECT_EQ(pngSize(100, 1).width * 2, pngSize(100, 2).width);
     for (const auto& [name, e] : shipped().entries) {
@@ -115,6 +123,7 @@ TEST(GuiLayoutTest, EveryBitmapIsShippedAtBothScalesWithTheSizeItsControlsDraw) 
 }
 
 TEST(GuiLayoutTest, ControlsLieInsideTheirWindowsAndWindowsInsideThePanel) {
+    if (!kBuildHasBitmaps) GTEST_SKIP() << "this build carries no bitmaps: it has no editor";
     const PngSize panel = pngSize(100, 1);
     std::map<std::string, PngSize> windows{{"main", panel}};
     for (const char* container : {"Preset Manager", "Window Settings", "About Window"}) {

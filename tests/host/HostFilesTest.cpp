@@ -5,8 +5,10 @@
 
 #include "HostRunner.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>

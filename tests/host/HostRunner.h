@@ -2,22 +2,19 @@
 // Runs build/vorlatek-host as a separate process, as a user or a script would, and reads
 // back what it wrote: standard output and error, exit status, WAV files, logs.
 
+#include "HostProcess.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sndfile.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <fcntl.h>
-#include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
-
-extern char** environ;
 
 namespace hosttest {
 
@@ -51,7 +48,7 @@ private:
 // settings file next to the module, so tests that share the built module would share that
 // file too.
 inline std::string isolatedPlugin(const TempDir& dir) {
-    const std::string copy = dir.file("Vorlatek.so");
+    const std::string copy = dir.file(fs::path(VORLATEK_PLUGIN_PATH).filename().string());
     fs::copy_file(VORLATEK_PLUGIN_PATH, copy, fs::copy_options::overwrite_existing);
     return copy;
 }
@@ -77,38 +74,16 @@ inline std::vector<std::string> readLines(const std::string& path) {
 // Starts the host with the arguments, its standard output and error going to the given
 // files, and returns its process id (0 when it could not be started); extraEnv entries are
 // "NAME=value".
-inline pid_t spawnHost(const std::vector<std::string>& args, const std::string& outPath, const std::string& errPath,
-                       const std::vector<std::string>& extraEnv = {}) {
+inline std::intptr_t spawnHost(const std::vector<std::string>& args, const std::string& outPath,
+                               const std::string& errPath, const std::vector<std::string>& extraEnv = {}) {
     std::vector<std::string> argStrings{VORLATEK_HOST_PATH};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : argStrings) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    std::vector<std::string> envStrings;
-    for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-    envStrings.insert(envStrings.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> envp;
-    for (auto& e : envStrings) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = 0;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return startProgram(argStrings, extraEnv, outPath, errPath);
 }
 
 // Waits for a process started by spawnHost: its exit status, or 128 + signal when a signal
 // ended it.
-inline int waitForHost(pid_t pid) {
-    int status = 0;
-    if (pid == 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
+inline int waitForHost(std::intptr_t process) { return waitForProgram(process); }
 
 // Runs the host with the arguments; extraEnv entries are "NAME=value".
 inline RunResult runHost(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv = {}) {
@@ -123,7 +98,7 @@ inline RunResult runHost(const std::vector<std::string>& args, const std::vector
 }
 
 inline std::string fixture(const std::string& variant = "normal") {
-    return std::string(VORLATEK_FIXTURE_DIR) + "/host_fixture_" + variant + ".so";
+    return std::string(VORLATEK_FIXTURE_DIR) + "/host_fixture_" + variant + VORLATEK_MODULE_SUFFIX;
 }
 
 // The line count of a message: a failure must say what went wrong on exactly one line.

@@ -46,8 +46,13 @@ TEST(VorlatekInfo, PublishesItsIdentity) {
     EXPECT_EQ(j["uniqueId"], "VRLT");
     EXPECT_EQ(j["version"], 1);
     EXPECT_EQ(j["category"], 2);
+#ifdef _WIN32
+    // No editor yet on Windows: none is announced.
+    EXPECT_EQ(j["flags"], json::parse(R"(["canReplacing", "programChunks", "isSynth"])"));
+#else
     // The editor is announced.
     EXPECT_EQ(j["flags"], json::parse(R"(["hasEditor", "canReplacing", "programChunks", "isSynth"])"));
+#endif
     EXPECT_EQ(j["numInputs"], 0);
     EXPECT_EQ(j["initialDelay"], 0);
     EXPECT_EQ(j["numPrograms"], 128);
@@ -95,4 +100,19 @@ TEST(VorlatekInfo, CanDoAnswers) {
                              "vorlatekHostUnknownCanDo"}) {
         EXPECT_EQ(canDo[zero], 0) << zero;
     }
+}
+
+// The user settings file lives beside the module wherever a user keeps it: a folder with
+// spaces and letters of any script, reached by its full name (a drive letter and
+// backslashes on Windows).
+TEST(VorlatekModule, KeepsItsSettingsBesideItInAFolderOfAnyName) {
+    TempDir dir;
+    const fs::path folder = dir.path() / fs::path(u8"VST Plug-ins Jürgen 音");
+    fs::create_directory(folder);
+    const fs::path module = folder / fs::path(VORLATEK_PLUGIN_PATH).filename();
+    fs::copy_file(VORLATEK_PLUGIN_PATH, module);
+    const std::u8string name = fs::absolute(module).u8string();
+    RunResult r = runHost({"info", std::string(name.begin(), name.end())});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(folder / "Vorlatek.ini"));
 }

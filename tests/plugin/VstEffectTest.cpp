@@ -1,6 +1,7 @@
 #include "plugin/VstEffect.h"
 
 #include "plugin/DrumPlugin.h"
+#include "ModuleExports.h"
 #include "PluginTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <dlfcn.h>
 #include <string>
 #include <vector>
 
@@ -210,32 +210,10 @@ TEST(VstEntry, RefusesAHostThatAnswersNoVersion) {
 
 // The module as a host loads it: exactly two exported symbols, the same function.
 TEST(VstModule, ExportsOnlyTheEntryPoints) {
-    const std::string command = std::string("nm -D --defined-only ") + VORLATEK_PLUGIN_PATH + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string out;
-    char line[512];
-    while (std::fgets(line, sizeof line, pipe)) out += line;
-    ASSERT_EQ(pclose(pipe), 0) << out;
-    std::vector<std::string> symbols;
-    std::string address;
-    for (std::size_t start = 0; start < out.size();) {
-        const std::size_t end = out.find('\n', start);
-        const std::string row = out.substr(start, end - start);
-        start = end == std::string::npos ? out.size() : end + 1;
-        const auto space = row.rfind(' ');
-        if (space == std::string::npos) continue;
-        symbols.push_back(row.substr(space + 1));
-        if (address.empty()) address = row.substr(0, row.find(' '));
-        else EXPECT_EQ(row.substr(0, row.find(' ')), address);
-    }
-    std::sort(symbols.begin(), symbols.end());
-    EXPECT_EQ(symbols, (std::vector<std::string>{"VSTPluginMain", "main"}));
-
-    void* module = dlopen(VORLATEK_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    EXPECT_EQ(dlsym(module, "main"), dlsym(module, "VSTPluginMain"));
-    dlclose(module);
+    const test::ModuleExports exports = test::moduleExports(VORLATEK_PLUGIN_PATH);
+    ASSERT_EQ(exports.problem, "");
+    EXPECT_EQ(exports.names, (std::vector<std::string>{"VSTPluginMain", "main"}));
+    EXPECT_TRUE(exports.mainIsEntry);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -40,7 +41,10 @@ public:
         char pattern[] = "/tmp/vorlatek-patterns-XXXXXX";
         path_ = mkdtemp(pattern);
     }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
 private:
