@@ -42,15 +42,17 @@ private:
     bool entered_;
 };
 
-Editor::Editor(DrumPlugin& plugin) : Editor(plugin, openX11, [] { return X11Window::desktopScale(); }) {}
+Editor::Editor(DrumPlugin& plugin, HostFileSelector* hostFiles)
+    : Editor(plugin, openX11, [] { return X11Window::desktopScale(); }, nullptr, FileDialog::standardChain(hostFiles)) {}
 
 Editor::Editor(DrumPlugin& plugin, WindowOpener opener, ScaleSource desktopScale,
-               std::shared_ptr<ImageSource> images)
+               std::shared_ptr<ImageSource> images, FileDialog::Chain dialogs)
     : plugin_(plugin),
       layout_(GuiLayout::builtIn(plugin.registry())),
       images_(images ? std::move(images) : std::make_shared<ModuleImageSource>()),
       opener_(std::move(opener)),
-      desktopScale_(std::move(desktopScale)) {
+      desktopScale_(std::move(desktopScale)),
+      files_(plugin, dialogs.empty() ? FileDialog::standardChain(nullptr) : std::move(dialogs)) {
     // The window is the size of the panel's background picture.
     const CBitmap background(images_, kBackgroundBitmap);
     panel_ = Rect::fromSize(0, 0, std::max(background.width(), 1), std::max(background.height(), 1));
@@ -103,6 +105,12 @@ bool Editor::open(void* parentWindow) {
     PanelWindows* windows = this;
     mainPanel_ = std::make_unique<MainPanel>(plugin_, layout_, *store_, *frame_,
                                              MainPanel::Inbox{notifications_, parameters_}, windows);
+    const X11Window* x11 = dynamic_cast<const X11Window*>(frame_->window());
+    files_.setParent({frame_.get(), x11 ? x11->windowId() : 0});
+    const WindowContext context{plugin_, layout_, *store_, *frame_, *mainPanel_, files_};
+    settings_ = std::make_unique<SettingsWindow>(context);
+    presetManager_ = std::make_unique<PresetManager>(context, presetPage_);
+    about_ = std::make_unique<AboutWindow>(context, *settings_);
     open_.store(true, std::memory_order_release);
     frame_->idle();
     return true;
@@ -117,9 +125,14 @@ void Editor::close() {
 void Editor::closeLocked() {
     open_.store(false, std::memory_order_release);
     if (!frame_) return;
+    // A dialog still asking ends with the window it belongs to.
+    files_.setParent({});
     frame_->close();
     frame_->setModalView(nullptr);
     frame_->detachAll();
+    about_.reset();
+    presetManager_.reset();
+    settings_.reset();
     mainPanel_.reset();
     frame_.reset();
 }
@@ -128,7 +141,13 @@ void Editor::idle() {
     const std::lock_guard<std::recursive_mutex> guard(lock_);
     const Busy busy(*this);
     if (!busy || !frame_ || !mainPanel_) return;
-    if (replaced_.exchange(false, std::memory_order_acquire)) mainPanel_->refreshAll();
+    // The file dialog first: its answer may change what the displays show. While the host's
+    // own dialog runs further up this call, the window is left alone.
+    if (!files_.idle() || !frame_) return;
+    if (replaced_.exchange(false, std::memory_order_acquire)) {
+        mainPanel_->refreshAll();
+        if (presetManager_) presetManager_->refresh();
+    }
     mainPanel_->idle();
     frame_->idle();
 }
@@ -164,6 +183,22 @@ void Editor::stateReplaced() {
     if (open_.load(std::memory_order_acquire)) replaced_.store(true, std::memory_order_release);
 }
 
-std::unique_ptr<PluginEditor> makeEditor(DrumPlugin& plugin) { return std::make_unique<Editor>(plugin); }
+void Editor::showAbout() {
+    if (about_) about_->show();
+}
+
+void Editor::showSettings() {
+    if (settings_) settings_->open();
+}
+
+void Editor::showPresetManager() {
+    if (presetManager_) presetManager_->open();
+}
+
+void Editor::savePattern(int entry) { files_.savePattern(entry); }
+
+std::unique_ptr<PluginEditor> makeEditor(DrumPlugin& plugin, HostFileSelector& hostFiles) {
+    return std::make_unique<Editor>(plugin, &hostFiles);
+}
 
 }  // namespace vorlatek::editor

@@ -1,8 +1,9 @@
 #pragma once
 // The plug-in's editor: the window the host shows, built from the layout whenever the host
-// opens it and torn down when it closes. It owns the layout (read once), the pictures, and
-// what other threads hand it while the window is open: parameter values and notification
-// codes wait in lock-free inboxes until the window's idle applies them.
+// opens it and torn down when it closes: the main panel, and the about window, the preset
+// manager and the settings window over it. It owns the layout (read once), the pictures, the
+// file dialog, and what other threads hand it while the window is open: parameter values and
+// notification codes wait in lock-free inboxes until the window's idle applies them.
 //
 // The host's editor calls (size, open, close, idle, keys) may come from different threads
 // but never at once: a lock keeps them in turn. Parameter changes and notifications never
@@ -13,10 +14,14 @@
 #include <memory>
 #include <mutex>
 
+#include "editor/AboutWindow.h"
 #include "editor/GuiLayout.h"
+#include "editor/LoadSaveFlows.h"
 #include "editor/MainPanel.h"
 #include "editor/NotificationQueue.h"
 #include "editor/ParameterInbox.h"
+#include "editor/PresetManager.h"
+#include "editor/SettingsWindow.h"
 #include "plugin/PluginEditor.h"
 #include "toolkit/CFrame.h"
 #include "toolkit/ImageSource.h"
@@ -33,11 +38,14 @@ public:
     // The scale the desktop asks for, when the host gives none.
     using ScaleSource = std::function<double()>;
 
-    // An editor on X11: a child window of the host's window, at the host's or the desktop's scale.
-    explicit Editor(DrumPlugin& plugin);
-    // An editor whose windows `opener` makes (a headless window in tests and tools).
+    // An editor on X11: a child window of the host's window, at the host's or the desktop's
+    // scale; files are chosen through the host's selector when it has one (`hostFiles` may be
+    // null), else through the desktop's dialogs or the browser drawn inside the editor.
+    explicit Editor(DrumPlugin& plugin, HostFileSelector* hostFiles = nullptr);
+    // An editor whose windows `opener` makes (a headless window in tests and tools), asking
+    // for files through `dialogs` (the usual ways without the host's when empty).
     Editor(DrumPlugin& plugin, WindowOpener opener, ScaleSource desktopScale,
-           std::shared_ptr<toolkit::ImageSource> images = nullptr);
+           std::shared_ptr<toolkit::ImageSource> images = nullptr, FileDialog::Chain dialogs = {});
     ~Editor() override;
 
     Size size() override;
@@ -60,10 +68,20 @@ public:
     // While open (editor thread only): the frame and the main panel.
     toolkit::CFrame* frame() const { return frame_.get(); }
     MainPanel* mainPanel() const { return mainPanel_.get(); }
+    AboutWindow* aboutWindow() const { return about_.get(); }
+    PresetManager* presetManager() const { return presetManager_.get(); }
+    SettingsWindow* settingsWindow() const { return settings_.get(); }
+    LoadSaveFlows& files() { return files_; }
     double scale() const { return scale_; }
 
 private:
     class Busy;
+    // PanelWindows
+    void showAbout() override;
+    void showSettings() override;
+    void showPresetManager() override;
+    void savePattern(int entry) override;
+
     double scaleForOpen();
     void closeLocked();
 
@@ -86,6 +104,13 @@ private:
     std::unique_ptr<toolkit::ImageStore> store_;  // pictures at the scale of the last open
     toolkit::Ref<toolkit::CFrame> frame_;
     std::unique_ptr<MainPanel> mainPanel_;
+    LoadSaveFlows files_;
+    // The windows over the panel, while the window is open; the preset manager's page is
+    // kept from one open to the next.
+    std::unique_ptr<SettingsWindow> settings_;
+    std::unique_ptr<PresetManager> presetManager_;
+    std::unique_ptr<AboutWindow> about_;
+    int presetPage_ = 0;
 
     std::atomic<bool> open_{false};
     std::atomic<bool> replaced_{false};
@@ -94,6 +119,6 @@ private:
 };
 
 // The factory the module hands the VST adapter.
-std::unique_ptr<PluginEditor> makeEditor(DrumPlugin& plugin);
+std::unique_ptr<PluginEditor> makeEditor(DrumPlugin& plugin, HostFileSelector& hostFiles);
 
 }  // namespace vorlatek::editor

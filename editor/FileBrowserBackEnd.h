@@ -18,7 +18,9 @@ public:
     explicit FileBrowserBackEnd(std::string home);
     ~FileBrowserBackEnd() override;
 
-    const char* name() const override { return "browser"; }
+    static constexpr const char* kName = "browser";
+
+    const char* name() const override { return kName; }
     bool start(const FileDialogRequest& request, const FileDialogParent& parent) override;
     FileDialogAnswer poll() override;
     void cancel() override;

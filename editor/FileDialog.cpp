@@ -34,6 +34,8 @@ void FileDialog::setParent(const FileDialogParent& parent) {
 bool FileDialog::start(FileDialogRequest request, Completion done) {
     if (isBusy()) return false;
     request_ = std::move(request);
+    answeredBy_.clear();
+    answeredPath_.clear();
     if (!startFrom(0)) return false;
     done_ = std::move(done);
     return true;
@@ -66,6 +68,8 @@ FileDialogResult FileDialog::poll() {
             // A NUL inside would make the file operations name another file.
             if (answer.path.empty() || answer.path.find('\0') != std::string::npos)
                 return finish(FileDialogResult::Status::Cancelled, {});
+            answeredBy_ = chain_[current_]->name();
+            answeredPath_ = answer.path;
             // A file the user picked to load is read as it is named: completing "Kit.VPB" to
             // "Kit.VPB.vpb" would name a file that is not there.
             if (request_.mode == FileDialogMode::Load && isRegularFile(answer.path))

@@ -29,9 +29,11 @@
 #include "editor/FileDialogBackEnd.h"
 #include "editor/FileDialogRequest.h"
 
-namespace vorlatek::editor {
-
+namespace vorlatek {
 class HostFileSelector;
+}
+
+namespace vorlatek::editor {
 
 struct FileDialogResult {
     enum class Status {
@@ -78,6 +80,12 @@ public:
 
     bool insideHostDialog() const { return polling_; }
 
+    // The last choice as it was made, until the next request starts: the way that answered
+    // and the path before the extension was added. A completion reads them to tell whether
+    // the user saw the name that is about to be written.
+    const std::string& answeredBy() const { return answeredBy_; }
+    const std::string& answeredPath() const { return answeredPath_; }
+
 private:
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
@@ -91,6 +99,8 @@ private:
     Completion done_;
     std::size_t current_ = kNone;
     bool polling_ = false;
+    std::string answeredBy_;
+    std::string answeredPath_;
 };
 
 }  // namespace vorlatek::editor

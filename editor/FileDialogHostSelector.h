@@ -1,27 +1,14 @@
 #pragma once
-// The host's own file selector. The plug-in side says whether the host has one (it answers
-// yes to "openFileSelector" and "closeFileSelector") and passes the record on to the host.
-// The host runs its dialog inside the opening call, so the call is made from poll(), at the
+// The host's own file selector (HostFileSelector, offered by the plug-in side) as one way of
+// asking. The host runs its dialog inside the opening call, so the call is made from poll(), at the
 // editor's idle, never from inside a control's handler: a host that idles the editor from
 // its modal dialog then finds the frame between two idles, not in the middle of an event.
 
 #include "editor/FileDialogBackEnd.h"
+#include "plugin/HostFileSelector.h"
 #include "plugin/VstInterface.h"
 
 namespace vorlatek::editor {
-
-class HostFileSelector {
-public:
-    // True when the host answered yes to both capabilities.
-    virtual bool canSelectFiles() = 0;
-    // audioMasterOpenFileSelector and audioMasterCloseFileSelector with `select`; the host's
-    // answers.
-    virtual vst::VstIntPtr openFileSelector(vst::VstFileSelect& select) = 0;
-    virtual vst::VstIntPtr closeFileSelector(vst::VstFileSelect& select) = 0;
-
-protected:
-    ~HostFileSelector() = default;
-};
 
 // The record handed to the host together with what it points to, so that the pointers stay
 // valid for as long as the host may read or write through them.

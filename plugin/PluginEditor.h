@@ -13,6 +13,7 @@
 namespace vorlatek {
 
 class DrumPlugin;
+class HostFileSelector;
 
 class PluginEditor {
 public:
@@ -50,7 +51,8 @@ public:
     virtual void stateReplaced() = 0;
 };
 
-// Makes the editor of a plug-in object; the adapter owns the result.
-using PluginEditorFactory = std::unique_ptr<PluginEditor> (*)(DrumPlugin& plugin);
+// Makes the editor of a plug-in object; the adapter owns the result. `files` is the host's
+// file selector, which outlives the editor.
+using PluginEditorFactory = std::unique_ptr<PluginEditor> (*)(DrumPlugin& plugin, HostFileSelector& files);
 
 }  // namespace vorlatek

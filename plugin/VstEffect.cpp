@@ -128,7 +128,7 @@ VstEffect::VstEffect(audioMasterCallback host, const std::string& moduleDirector
         effect_.flags |= effFlagsIsSynth | effFlagsCanReplacing;
     }
     if (editor) {
-        editor_ = editor(*core_);
+        editor_ = editor(*core_, *this);
         if (editor_) effect_.flags |= effFlagsHasEditor;
     }
     if ((effect_.flags & effFlagsIsSynth) || canDo("receiveVstMidiEvent") == 1) requestMidi();
@@ -171,6 +171,26 @@ void VstEffect::beginEdit(int index) {
 
 void VstEffect::endEdit(int index) {
     if (created_ && index >= 0 && index < param::kCount) callHost(audioMasterEndEdit, index);
+}
+
+bool VstEffect::canSelectFiles() {
+    int known = hostSelectsFiles_.load(std::memory_order_relaxed);
+    if (known < 0) {
+        const auto hostCan = [this](const char* what) {
+            return callHost(audioMasterCanDo, 0, 0, const_cast<char*>(what)) == 1;
+        };
+        known = hostCan("openFileSelector") && hostCan("closeFileSelector") ? 1 : 0;
+        hostSelectsFiles_.store(known, std::memory_order_relaxed);
+    }
+    return known == 1;
+}
+
+VstIntPtr VstEffect::openFileSelector(VstFileSelect& select) {
+    return callHost(audioMasterOpenFileSelector, 0, 0, &select);
+}
+
+VstIntPtr VstEffect::closeFileSelector(VstFileSelect& select) {
+    return callHost(audioMasterCloseFileSelector, 0, 0, &select);
 }
 
 VstIntPtr VstEffect::editorCall(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

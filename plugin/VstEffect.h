@@ -1,12 +1,15 @@
 #pragma once
 // The VST 2.4 adapter: the AEffect record the host sees, the one place that answers every
-// dispatcher opcode, and the PluginHost the core talks back through. It owns the core.
+// dispatcher opcode, the PluginHost the core talks back through, and the host's file
+// selector for the editor. It owns the core and the editor.
 
 #include "engine/ParameterIndex.h"
+#include "plugin/HostFileSelector.h"
 #include "plugin/PluginEditor.h"
 #include "plugin/PluginHost.h"
 #include "plugin/VstInterface.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -15,7 +18,7 @@ namespace vorlatek {
 
 class DrumPlugin;
 
-class VstEffect final : public PluginHost {
+class VstEffect final : public PluginHost, public HostFileSelector {
 public:
     static constexpr int kNumPrograms = 128;
     static constexpr vst::VstInt32 kUniqueId = vst::fourCharCode('V', 'R', 'L', 'T');
@@ -50,6 +53,11 @@ public:
     void beginEdit(int index) override;
     void endEdit(int index) override;
 
+    // HostFileSelector (the editor's thread). The host is asked once whether it has one.
+    bool canSelectFiles() override;
+    vst::VstIntPtr openFileSelector(vst::VstFileSelect& select) override;
+    vst::VstIntPtr closeFileSelector(vst::VstFileSelect& select) override;
+
 private:
     vst::VstIntPtr callHost(vst::VstInt32 opcode, vst::VstInt32 index = 0, vst::VstIntPtr value = 0,
                             void* ptr = nullptr, float opt = 0.0f);
@@ -71,6 +79,7 @@ private:
     // it from any thread while both live.
     std::unique_ptr<PluginEditor> editor_;
     vst::ERect editorRect_{};  // what effEditGetRect points the host at
+    std::atomic<int> hostSelectsFiles_{-1};  // -1 not asked yet, else 0 or 1
     // What the last effGetChunk returned; valid until the next call or destruction. The
     // lock keeps two threads of a host from rewriting it at once.
     std::mutex chunkLock_;

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Draws the editor's art into OUT_DIR: every bitmap as <id>.png and <id>@2x.png, a contact
-# sheet of all bitmaps with their frames (contact-sheet.png), the main panel as the editor
-# itself draws it at the factory state (panel.png, panel@2x.png) and the panel composed
-# from the layout with each window shown (window-preset-manager, window-settings,
-# window-about, at both scales).
+# sheet of all bitmaps with their frames (contact-sheet.png), and the main panel as the
+# editor itself draws it at the factory state (panel.png, panel@2x.png), also with each of
+# its windows shown (window-preset-manager, window-settings, window-about, at both scales).
 set -euo pipefail
 if [ "$#" -ne 1 ]; then
   echo "usage: $0 OUT_DIR" >&2
@@ -23,4 +22,8 @@ fonts="$(sed -n 's/^VORLATEK_FONT_DIR:PATH=//p' build/CMakeCache.txt)"
   --previews resources
 ./build/editor/vorlatek-panel-preview --out "$out/panel.png"
 ./build/editor/vorlatek-panel-preview --scale 2 --out "$out/panel@2x.png"
+for window in preset-manager settings about; do
+  ./build/editor/vorlatek-panel-preview --window "$window" --out "$out/window-$window.png"
+  ./build/editor/vorlatek-panel-preview --window "$window" --scale 2 --out "$out/window-$window@2x.png"
+done
 echo "art written to $out"

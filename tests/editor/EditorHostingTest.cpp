@@ -31,7 +31,7 @@ VstIntPtr hostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, voi
     return 0;
 }
 
-std::unique_ptr<PluginEditor> headlessEditor(DrumPlugin& plugin) {
+std::unique_ptr<PluginEditor> headlessEditor(DrumPlugin& plugin, HostFileSelector&) {
     return std::make_unique<Editor>(
         plugin,
         [](toolkit::CFrame& frame, void* parent) {
