@@ -20,9 +20,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot --init >/dev/null 2>&1
+  wineboot --init >/dev/null 2>&1 || { echo "windows: wineboot could not make the Wine prefix" >&2; exit 1; }
+  # The boot leaves its server running for a few seconds; a persistent one cannot start
+  # beside it.
+  wineserver -w >/dev/null 2>&1 || true
 fi
-wineserver -p >/dev/null 2>&1  # its output must not hold the caller's pipes open
+# A server that stays for the whole run. Its output must not hold the caller's pipes open.
+wineserver -p >/dev/null 2>&1 || { echo "windows: wineserver -p failed" >&2; exit 1; }
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 suites=(engine sequencer plugin host)
