@@ -193,8 +193,7 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
         followKnobsOverRun(voice, frames);
         return Loop::None;
     }
-    if (rendersInOneLoop(voice, frames))
-        return std::remove_reference_t<decltype(voice)>::kCallsLibrary ? Loop::Alone : Loop::Paired;
+    if (rendersInOneLoop(voice, frames)) return Loop::Paired;
     renderFrameByFrame(voice, shared_.data(), voiceRuns_[I], frames);
     return Loop::None;
 }
@@ -264,7 +263,6 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     for (int i = 0; i < kInstrumentCount; ++i) {
         run_.sounding[i] = voices_[i]->active;
         const Loop loop = (this->*kPrepare[i])(frames);
-        if (loop == Loop::Alone) (this->*kAlone[i])(frames);
         if (loop == Loop::Paired) paired[count++] = i;
     }
     int k = 0;

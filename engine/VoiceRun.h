@@ -13,9 +13,8 @@
 //
 // Each step is a chain of dependent operations, so one voice alone keeps the processor
 // waiting on the last result most of the time. Two voices stepped in one loop, frame by
-// frame, interleave their chains and take little more time than one. That does not hold
-// for a voice whose step calls the maths library: around every call both voices' states
-// leave the registers (kCallsLibrary).
+// frame, interleave their chains and take little more time than one. No step calls the
+// maths library (see FastMath.h): around a call every state would leave the registers.
 
 #include "engine/DspMath.h"
 #include "engine/EngineRun.h"
