@@ -29,6 +29,9 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
+    // The step (a sine, an exponential and four filters) fills the registers: beside another
+    // voice it runs slower than alone.
+    static constexpr bool kStepsAlone = true;
 
     void setTone(double value);
     void setDecay(double value);

@@ -193,7 +193,7 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
         followKnobsOverRun(voice, frames);
         return Loop::None;
     }
-    if (rendersInOneLoop(voice, frames)) return Loop::Paired;
+    if (rendersInOneLoop(voice, frames)) return stepsAlone<std::remove_reference_t<decltype(voice)>>() ? Loop::Alone : Loop::Paired;
     renderFrameByFrame(voice, shared_.data(), voiceRuns_[I], frames);
     return Loop::None;
 }
@@ -263,6 +263,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     for (int i = 0; i < kInstrumentCount; ++i) {
         run_.sounding[i] = voices_[i]->active;
         const Loop loop = (this->*kPrepare[i])(frames);
+        if (loop == Loop::Alone) (this->*kAlone[i])(frames);
         if (loop == Loop::Paired) paired[count++] = i;
     }
     int k = 0;

@@ -105,9 +105,9 @@ private:
     template <int I>
     auto& voiceAt();
     // A run of voice I: a silent one only follows its knobs, one near the end of its note
-    // renders frame by frame; those that render the run in one loop are left to renderPair
-    // (or renderAlone, the last of an odd number).
-    enum class Loop { None, Paired };
+    // renders frame by frame; those that render the run in one loop are left to renderAlone
+    // (a voice that steps alone, and the last of an odd number) or renderPair.
+    enum class Loop { None, Alone, Paired };
     template <int I>
     Loop prepareVoice(int frames);
     template <int I>

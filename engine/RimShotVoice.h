@@ -33,6 +33,9 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
+    // The step (two resonators, an exponential and two filters) fills the registers: beside another
+    // voice it runs slower than alone.
+    static constexpr bool kStepsAlone = true;
 
     double decay = 0.0;
     double tuning = 0.0;
