@@ -1,13 +1,13 @@
 #pragma once
 // The exponential, sine and hyperbolic tangent that voices evaluate every sample, written out
-// so that they inline into the voices' loops: a call into the maths library makes the compiler
-// put every state of the loop into memory and back around it, which costs more than the
-// function itself.
+// so that they inline into the voices' loops: around a call into the maths library the
+// compiler puts every state of the loop into memory and back.
 //
 // Each is a reduction to a small interval, a table lookup and a short polynomial, in plain
-// double arithmetic without branches: within two units in the last place of the exact value
-// over the ranges the voices use (tests/engine/FastMathTest.cpp), and the same to the bit on
-// every processor with SSE2, whatever the maths library of the platform.
+// double arithmetic (the sine of a small angle skips the table): within two units in the last
+// place of the exact value over the ranges the voices use (tests/engine/FastMathTest.cpp),
+// and the same to the bit on every processor with SSE2, whatever the maths library of the
+// platform.
 //
 // Built with VORLATEK_EXACT_MATHS defined, they call the maths library instead: the sound as
 // the formulas define it, which bench/MathsDeviation compares against.
