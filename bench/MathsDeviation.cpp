@@ -3,6 +3,7 @@
 // settings. Built twice from this file: MathsReference, on an engine that calls the maths
 // library, writes its renders to its output; MathsDeviation renders the same with the
 // inlined functions and compares them with the renders it reads from its input:
+//   cmake --build build --target MathsDeviation
 //   ./build/bench/MathsReference | ./build/bench/MathsDeviation
 // Each case is one instrument at one rate and one knob setting: an accented hit, a plain
 // retrigger into its tail 0.3 s later, 1.2 s in all, read from the voice's own output before
