@@ -40,6 +40,14 @@ void BassDrumVoice::updateDamping() {
 // 5.0 at 0, 1.0 at 0.5, 0.05 at 1.
 void BassDrumVoice::updateSweepFactor() {
     sweepFactor = 1049.296197933348 * std::exp(11.553458178450429 / (sweep - 2.160964047443686));
+    updateBend();
+}
+
+void BassDrumVoice::updateBend() {
+    dsp::OnePoleHighPass bend;
+    bend.setFrequency(10.0 * sweepFactor / amplitude, sampleRate);
+    bendA = bend.a;
+    bendG = bend.g;
 }
 
 void BassDrumVoice::setSampleRate(float rate) {
@@ -73,6 +81,7 @@ void BassDrumVoice::trigger(float velocity) {
     acceleration = 0.0;
     travel = 0.0;
     sweepFilter.setFrequency(1000.0, sampleRate);
+    updateBend();
 }
 
 }  // namespace vorlatek

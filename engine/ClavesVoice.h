@@ -24,7 +24,6 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
-    static constexpr bool kCallsLibrary = false;
 
     double tuning = 0.0;
     double decay = 0.0;

@@ -22,7 +22,6 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    static constexpr bool kCallsLibrary = false;
 };
 
 inline double ClosedHiHatVoice::step(const SharedSignals& in, double level) {

@@ -18,7 +18,6 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
-    static constexpr bool kCallsLibrary = false;
 
     double amplitude = 0.0;  // 2.645·velocity
 };

@@ -29,7 +29,6 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    static constexpr bool kCallsLibrary = false;
 
     double tuning = 0.0;
     double decay = 0.0;

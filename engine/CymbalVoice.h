@@ -31,8 +31,6 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    // The step calls the maths library every sample (its low stage's junction (an exponential)).
-    static constexpr bool kCallsLibrary = true;
 
     double amplitude = 0.0;
     double countdown = 0.0;  // samples left of the attack

@@ -9,6 +9,7 @@
 //   out = (192000/sr)·acc·s_out
 
 #include "engine/Biquad.h"
+#include "engine/FastMath.h"
 
 #include <cmath>
 
@@ -39,8 +40,8 @@ public:
     // large negative u. Where |u| is so small that eᵘ − 1 carries less precision than the
     // result itself (|u| < √(double ε), about 1.5e-8) it returns the limit at 0, which is 0.
     static double junction(double u) {
-        if (std::fabs(u) < kJunctionGuard) return 0.0;
-        return u / (std::exp(u) - 1.0) - 1.0;
+        const double j = u / (dsp::fastExp(u) - 1.0) - 1.0;
+        return std::fabs(u) < kJunctionGuard ? 0.0 : j;
     }
     static constexpr double kJunctionGuard = 1.4901161193847656e-8;  // 2^-26 = √(double ε)
 

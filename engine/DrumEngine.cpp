@@ -193,8 +193,7 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
         followKnobsOverRun(voice, frames);
         return Loop::None;
     }
-    if (rendersInOneLoop(voice, frames))
-        return std::remove_reference_t<decltype(voice)>::kCallsLibrary ? Loop::Alone : Loop::Paired;
+    if (rendersInOneLoop(voice, frames)) return stepsAlone<std::remove_reference_t<decltype(voice)>>() ? Loop::Alone : Loop::Paired;
     renderFrameByFrame(voice, shared_.data(), voiceRuns_[I], frames);
     return Loop::None;
 }

@@ -106,7 +106,7 @@ private:
     auto& voiceAt();
     // A run of voice I: a silent one only follows its knobs, one near the end of its note
     // renders frame by frame; those that render the run in one loop are left to renderAlone
-    // or renderPair.
+    // (a voice that steps alone, and the last of an odd number) or renderPair.
     enum class Loop { None, Alone, Paired };
     template <int I>
     Loop prepareVoice(int frames);

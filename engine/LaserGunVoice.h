@@ -4,6 +4,7 @@
 // how fast it falls, "LG Decay" how long the zap lasts. For the first 0.97 ms of a note
 // the oscillator is held at phase 0 while the previous note's last value dies away.
 
+#include "engine/FastMath.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
@@ -30,8 +31,6 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    // The step calls the maths library every sample (its sine).
-    static constexpr bool kCallsLibrary = true;
 
     double decay = 0.0;
     double depth = 0.0;
@@ -60,7 +59,7 @@ inline double LaserGunVoice::step(const SharedSignals&, double level) {
     }
     countdown -= 1.0;
     frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
-    sine = std::sin(phase);
+    sine = dsp::fastSin(phase);
     phaseIncrement = dsp::kTwoPi / (sampleRate / frequency);
     phase = phase + phaseIncrement;
     dsp::decay(sweepEnvelope, sweepRate);

@@ -84,12 +84,4 @@ void MaracasVoice::setTone(double t) {
 
 void MaracasVoice::tuneHighPass() { designHighPass(highPass, kBaseCorner * cornerFactor, sampleRate); }
 
-double MaracasVoice::foldNoise(double n) {
-    if (n > 0.0) {
-        const double u = n + 1.0;
-        n = 1.5 * u - 0.5 * (u * u * u) - 1.0;
-    }
-    return n;
-}
-
 }  // namespace vorlatek

@@ -24,11 +24,14 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    static constexpr bool kCallsLibrary = false;
 
     // Negative noise passes unchanged; a positive n becomes 1.5·u − 0.5·u³ − 1 with
     // u = n + 1, that is −1.5·n² − 0.5·n³, a small negative value.
-    static double foldNoise(double n);
+    static double foldNoise(double n) {
+        const double u = n + 1.0;
+        const double folded = 1.5 * u - 0.5 * (u * u * u) - 1.0;
+        return n > 0.0 ? folded : n;
+    }
 
     double tone = 0.0;
     dsp::Biquad highPass;

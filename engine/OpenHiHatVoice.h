@@ -24,7 +24,6 @@ public:
     // loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = true;
-    static constexpr bool kCallsLibrary = false;
 
     double choke = 1.0;  // 1 while the note rings freely, 8 once a closed hi-hat choked it
     double previousEnvelope = 0.0;

@@ -43,7 +43,6 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
-    static constexpr bool kCallsLibrary = false;
 
     // Knob values, 0..1.
     double tone = 0.0;

@@ -24,7 +24,6 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
-    static constexpr bool kCallsLibrary = false;
 
     static constexpr double kNoiseHighCorner = 353.0;  // Hz, high-pass of the rumble
     static constexpr double kNoiseLowCorner = 501.0;   // Hz, low-pass of the rumble

@@ -13,9 +13,10 @@
 //
 // Each step is a chain of dependent operations, so one voice alone keeps the processor
 // waiting on the last result most of the time. Two voices stepped in one loop, frame by
-// frame, interleave their chains and take little more time than one. That does not hold
-// for a voice whose step calls the maths library: around every call both voices' states
-// leave the registers (kCallsLibrary).
+// frame, interleave their chains and take little more time than one. No step calls the
+// maths library (see FastMath.h): around a call every state would leave the registers. A
+// voice whose step is long enough to fill the registers alone (kStepsAlone) is faster on
+// its own.
 
 #include "engine/DspMath.h"
 #include "engine/EngineRun.h"
@@ -47,6 +48,13 @@ inline void checkActivity(Voice& voice, double out) {
 // in each step, which the margin of 1 % covers many times over.
 inline bool cannotRetireWithin(const Voice& voice, int frames) {
     return voice.peak * (1.0 - frames * voice.peakDecay) > 1.01 * kActivityThreshold;
+}
+
+// Whether the voice goes in a loop of its own rather than beside another (see above).
+template <class V>
+constexpr bool stepsAlone() {
+    if constexpr (requires { V::kStepsAlone; }) return V::kStepsAlone;
+    else return false;
 }
 
 // Whether the voice can render the run in one loop (see above).

@@ -31,7 +31,7 @@ TEST(ClosedHiHatVoiceTest, StaysFiniteForAnySettingAndRate) {
 }
 
 TEST(ClosedHiHatVoiceTest, MatchesGoldenRender) {
-    test::expectMatchesGolden("closedhihat", test::goldenHit<ClosedHiHatVoice>([](ClosedHiHatVoice& v) {
+    test::expectMatchesGoldenOfInlineMaths("closedhihat", test::goldenHit<ClosedHiHatVoice>([](ClosedHiHatVoice& v) {
                                   v.setTone(0.5);
                                   v.setDecay(0.5);
                               }));

@@ -81,18 +81,24 @@ TEST(HandClapVoice, RetriggerRestartsTheBurstsMidClap) {
 // The burst gain comes from a table for the first samples of a clap and is computed
 // beyond it: every sample, past the end of the table, after a retrigger mid-clap and after
 // a rate change that restarts the bursts without a trigger, carries the formula's value.
-TEST(HandClapVoice, TabulatedBurstGainEqualsTheFormula) {
+// The table gives the formula's gain to the bit; past the table (and after a rate change
+// before any trigger) the inlined tanh gives it within a few units of the last place.
+TEST(HandClapVoice, BurstGainEqualsTheFormula) {
     for (float rate : {8000.0f, 44100.0f, 192000.0f}) {
         HandClapVoice clap;
         clap.setSampleRate(rate);
         clap.trigger(0.5f);
-        int mismatches = 0;
-        for (int n = 0; n < HandClapVoice::kTabulatedSteps + 3000; ++n) {
-            if (n == 700) clap.trigger(0.8f);
+        int mismatches = 0, sinceTrigger = 0;
+        for (int n = 0; n < HandClapVoice::kTabulatedSteps + 3000; ++n, ++sinceTrigger) {
+            if (n == 700) {
+                clap.trigger(0.8f);
+                sinceTrigger = 0;
+            }
             if (n == HandClapVoice::kTabulatedSteps + 1000) clap.setSampleRate(rate);
             const double expected = (std::tanh(6.0 * (clap.burst - 0.2)) + 0.833654607) * 0.5;
             clap.render({});
-            if (clap.burstGain != expected && ++mismatches <= 3)
+            const double allowed = sinceTrigger < HandClapVoice::kTabulatedSteps ? 0.0 : 1e-15;
+            if (!(std::fabs(clap.burstGain - expected) <= allowed) && ++mismatches <= 3)
                 ADD_FAILURE() << "sample " << n << " at " << rate << ": " << clap.burstGain << " vs " << expected;
         }
     }
@@ -177,7 +183,7 @@ TEST(HandClapVoice, GoldenRender) {
     clap.setTone(0.5);
     clap.setReverb(0.5);
     clap.trigger(1.0f);
-    test::expectMatchesGolden("handclap", render(clap, noise, 4000));
+    test::expectMatchesGoldenOfInlineMaths("handclap", render(clap, noise, 4000));
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST(LaserGunVoiceTest, StaysFiniteForAnySettingAndRate) {
 }
 
 TEST(LaserGunVoiceTest, MatchesGoldenRender) {
-    test::expectMatchesGolden("lasergun", test::goldenHit<LaserGunVoice>([](LaserGunVoice& v) {
+    test::expectMatchesGoldenOfInlineMaths("lasergun", test::goldenHit<LaserGunVoice>([](LaserGunVoice& v) {
                                   v.setDepth(0.5);
                                   v.setDecay(0.5);
                                   v.setSweep(0.5);

@@ -66,7 +66,7 @@ TEST(OpenHiHatVoiceTest, StaysFiniteForAnySettingAndRate) {
 }
 
 TEST(OpenHiHatVoiceTest, MatchesGoldenRender) {
-    test::expectMatchesGolden("openhihat", test::goldenHit<OpenHiHatVoice>([](OpenHiHatVoice& v) {
+    test::expectMatchesGoldenOfInlineMaths("openhihat", test::goldenHit<OpenHiHatVoice>([](OpenHiHatVoice& v) {
                                   v.setTone(0.5);
                                   v.setDecay(0.5);
                               }));
