@@ -249,9 +249,14 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     noiseSource_ = noise;
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
         for (int f = 0; f < frames; ++f) shared_[f].metalJunction = metalJunction(shared_[f].metalBand1);
-    for (int f = 0; f < frames; ++f) {
-        dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
-        volume_[f] = masterVolumeSmoothed_;
+    // At rest the master volume holds: no voice's row needs it while none sounds.
+    if (masterVolume_ != masterVolumeRestTarget_) {
+        for (int f = 0; f < frames; ++f) {
+            dsp::smoothToRest(masterVolumeSmoothed_, masterVolume_, bassDrum_.levelRate, masterVolumeRestTarget_);
+            volume_[f] = masterVolumeSmoothed_;
+        }
+    } else if (std::any_of(voices_.begin(), voices_.end(), [](const Voice* v) { return v->active; })) {
+        std::fill(volume_, volume_ + frames, masterVolumeSmoothed_);
     }
 
     // The voices that render the run in one loop go two by two where they can.
