@@ -236,13 +236,18 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     run_.frames = frames;
 
     triggerPulse_.render(run_.trigger, frames);
-    // The metal and the noise source in one loop: their chains of dependent steps overlap.
+    // The metal and the noise source side by side, so that their chains of dependent steps
+    // overlap: first the oscillators and noiseA, then the three filters after them.
     MetalSource::Stepper metal(metalSource_);
     NoiseSource noise = noiseSource_;
     for (int f = 0; f < frames; ++f) {
-        metal.step(shared_[f]);
-        noise.step();
+        metalSums_[f] = metal.stepOscillators();
+        noise.stepNoiseA();
         shared_[f].noiseA = noise.noiseA;
+    }
+    for (int f = 0; f < frames; ++f) {
+        metal.filter(metalSums_[f], shared_[f]);
+        noise.stepNoiseB(shared_[f].noiseA);
         shared_[f].noiseB = noise.noiseB;
     }
     metal.storeTo(metalSource_);
