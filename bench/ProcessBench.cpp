@@ -84,7 +84,7 @@ BENCHMARK(Busy)
     ->Args({4096, 96000})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(AllVoices)->ArgNames({"block", "rate"})->Args({512, 44100})->Args({512, 96000})->Unit(benchmark::kMicrosecond);
-BENCHMARK(Silence)->ArgNames({"block", "rate"})->Args({64, 44100})->Args({512, 44100})->Unit(benchmark::kMicrosecond);
+BENCHMARK(Silence)->ArgNames({"block", "rate"})->Args({32, 44100})->Args({64, 44100})->Args({512, 44100})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

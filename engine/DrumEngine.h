@@ -166,6 +166,7 @@ private:
     // Per frame of the run being rendered: the shared sources' outputs, the master volume,
     // the sum of the voices, and each voice's output.
     std::array<SharedSignals, kMaxRunFrames> shared_{};
+    alignas(16) double metalSums_[kMaxRunFrames] = {};  // the metal oscillators' sum
     alignas(16) double volume_[kMaxRunFrames] = {};
     alignas(16) double mix_[kMaxRunFrames] = {};
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};

@@ -80,7 +80,12 @@ public:
     }
 
     // One frame: the band outputs go to `out`.
-    void step(SharedSignals& out) {
+    void step(SharedSignals& out) { filter(stepOscillators(), out); }
+
+    // The oscillators' half of a frame: their sum, which filter() takes next. Over a run,
+    // all the oscillator steps and then all the filter steps keep fewer states at a time,
+    // so that a loop of either holds them in registers.
+    double stepOscillators() {
 #if defined(__SSE2__)
         const __m128d one = _mm_set1_pd(1.0), half = _mm_set1_pd(0.5);
         for (int p = 0; p < kPairs; ++p) {
@@ -91,9 +96,24 @@ public:
         }
         const __m128d pair = _mm_add_pd(_mm_add_pd(square_[0], square_[1]), square_[2]);
         sum_ = 0.5 * (_mm_cvtsd_f64(pair) + _mm_cvtsd_f64(_mm_unpackhi_pd(pair, pair)));
+#else
+        double total = 0.0;
+        for (Oscillator& o : oscillators_) {
+            o.square = o.phase > o.threshold ? 0.5 : -0.5;
+            o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
+            total += o.square;
+        }
+        sum_ = 0.5 * total;
+#endif
+        return sum_;
+    }
+
+    // The band-passes' half of a frame, on the oscillators' sum of that frame.
+    void filter(double sum, SharedSignals& out) {
+#if defined(__SSE2__)
         // Both band-passes filter the same sum: the upper in the low lane, the lower in the
         // high one, each lane the Biquad's own arithmetic in its own order.
-        const __m128d x = _mm_set1_pd(sum_);
+        const __m128d x = _mm_set1_pd(sum);
         __m128d y = _mm_add_pd(_mm_mul_pd(b0_, x), _mm_mul_pd(b1_, x1_));
         y = _mm_add_pd(y, _mm_mul_pd(b2_, x2_));
         y = _mm_sub_pd(y, _mm_mul_pd(a1_, y1_));
@@ -106,15 +126,8 @@ public:
         out.metalBand1 = _mm_cvtsd_f64(y);
         out.metalBand2 = _mm_cvtsd_f64(_mm_unpackhi_pd(y, y));
 #else
-        double total = 0.0;
-        for (Oscillator& o : oscillators_) {
-            o.square = o.phase > o.threshold ? 0.5 : -0.5;
-            o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
-            total += o.square;
-        }
-        sum_ = 0.5 * total;
-        out.metalBand1 = upper_.process(sum_);
-        out.metalBand2 = lower_.process(sum_);
+        out.metalBand1 = upper_.process(sum);
+        out.metalBand2 = lower_.process(sum);
 #endif
     }
 

@@ -16,13 +16,19 @@ class NoiseSource {
 public:
     void setSampleRate(double sampleRate);
     void step() {
+        stepNoiseA();
+        stepNoiseB(noiseA);
+    }
+    // The two halves of a step, which a run may take in two loops: the white noise and
+    // noiseA, then noiseB from that noiseA.
+    void stepNoiseA() {
         white = static_cast<double>(static_cast<std::int32_t>(s1)) * (1.0 / 4294967296.0);
         s0 = s0 ^ s1;
         s1 = s1 + s0;
         lowState = lowA * lowState + (1.0 - lowA) * white + dsp::kEpsilon;
         noiseA = 1.5 * lowState;
-        noiseB = 4.0 * lowPass.process(noiseA);
     }
+    void stepNoiseB(double a) { noiseB = 4.0 * lowPass.process(a); }
     // `frames` steps; noiseA and noiseB of each go to out[].
     void render(SharedSignals* out, int frames);
 

@@ -1,6 +1,9 @@
 #include "engine/OutputRouter.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace vorlatek {
 
@@ -16,10 +19,6 @@ void OutputRouter::setAssign(int instrument, int slot) {
 void OutputRouter::writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing) {
     int next = 0;
     if (replacing) {
-        if (rowCount == 0) {
-            std::fill(pin, pin + frames, 0.0f);
-            return;
-        }
         // 0 + x, as a cleared pin would hold: −0 comes out as +0.
         for (int f = 0; f < frames; ++f) pin[f] = 0.0f + rows[0][f];
         next = 1;
@@ -28,11 +27,52 @@ void OutputRouter::writePin(float* pin, const float* const* rows, int rowCount, 
         for (int f = 0; f < frames; ++f) pin[f] += rows[next][f];
 }
 
+namespace {
+
+// Silent pins waiting to be cleared. Consecutive ones whose buffers lie back to back, as
+// hosts often allocate them, are cleared in one go: a call for each short pin cost more
+// than its stores. Pins are still written in their order: whatever comes between two silent
+// pins clears those before it first.
+class PinClearing {
+public:
+    PinClearing(const PinClearing&) = delete;
+    PinClearing& operator=(const PinClearing&) = delete;
+    PinClearing() = default;
+    ~PinClearing() { flush(); }
+
+    void add(float* pin, int frames) {
+        const std::size_t bytes = static_cast<std::size_t>(frames) * sizeof(float);
+        if (bytes_ == 0 || reinterpret_cast<std::uintptr_t>(pin) != reinterpret_cast<std::uintptr_t>(begin_) + bytes_) {
+            flush();
+            begin_ = reinterpret_cast<unsigned char*>(pin);
+        }
+        bytes_ += bytes;
+    }
+    void flush() {
+        if (bytes_ > 0) std::memset(begin_, 0, bytes_);  // all bits 0 is +0.0f
+        bytes_ = 0;
+    }
+
+private:
+    unsigned char* begin_ = nullptr;
+    std::size_t bytes_ = 0;
+};
+
+}  // namespace
+
 void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const {
     const int frames = run.frames;
     int pin = 0;
+    PinClearing clearing;
     const auto writeSlot = [&](int width, const float* const* rows, int rowCount) {
-        for (int c = 0; c < width; ++c, ++pin) writePin(outputs[pin] + offset, rows, rowCount, frames, replacing);
+        for (int c = 0; c < width; ++c, ++pin) {
+            if (rowCount == 0) {
+                if (replacing) clearing.add(outputs[pin] + offset, frames);
+                continue;
+            }
+            clearing.flush();
+            writePin(outputs[pin] + offset, rows, rowCount, frames, replacing);
+        }
     };
 
     if (config_.masterOn) {

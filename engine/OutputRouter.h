@@ -39,7 +39,8 @@ public:
     void routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const;
 
 private:
-    // Writes one pin: 0 (when replacing) plus each row in turn, frame by frame.
+    // Writes one pin of at least one row: 0 (when replacing) plus each row in turn, frame by
+    // frame.
     static void writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing);
 
     OutputConfig config_;

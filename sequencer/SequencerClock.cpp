@@ -171,10 +171,16 @@ void SequencerClock::processBlock(float* const* outputs, int frames, const TimeS
         advance(hostPpq_);
         advance(extPos_);
         advance(simplePos_);
-        for (int n = 0; n < run; ++n) {
-            clock_.extSinceStep += extPos_.rate;
-            clock_.simpleSinceStep += simplePos_.rate;
-        }
+        // The beats since a sequencer's last step only decide whether the next one lies far
+        // enough on to play: they go frame by frame up to that distance, as a step's timing
+        // relies on, and past it, where they only grow, the rest of the run in one go.
+        const auto sinceStep = [&](double& beats, double rate) {
+            int n = 0;
+            for (; n < run && !(beats > kMinStepDistance); ++n) beats += rate;
+            if (n < run) beats += static_cast<double>(run - n) * rate;
+        };
+        sinceStep(clock_.extSinceStep, extPos_.rate);
+        sinceStep(clock_.simpleSinceStep, simplePos_.rate);
         frame_ += run;
         f += run;
     }

@@ -4,6 +4,7 @@
 #include "engine/MetalSource.h"
 #include "engine/NoiseSource.h"
 #include "engine/OutputFir.h"
+#include "engine/ParameterIndex.h"
 #include "engine/PeakFollower.h"
 #include "engine/TriggerPulse.h"
 
@@ -147,6 +148,46 @@ TEST(TriggerPulse, TabulatedImpulsesEqualTheFormulaAtEveryStep) {
 // pulse through a pulse, its idle tail and the rest its follower comes to (which the run
 // repeats rather than steps), in runs of many lengths; and the output FIR over runs
 // shorter and longer than its chunk, odd and even, with its follower watching.
+// The engine's runs of the shared sources against one scalar step at a time: the squares,
+// their sum and the two band-passes as plain arithmetic, and the noise source's own step.
+TEST(RunsAndSteps, SharedSourcesGiveWhatStepsGive) {
+    for (double rate : {44100.0, 96000.0}) {
+        SCOPED_TRACE(rate);
+        DrumEngine engine;
+        engine.setSampleRate(static_cast<float>(rate));
+        engine.setParameter(param::kHiHatFiltersFrequency, 0.8f);
+        MetalSource metal = engine.metalSource();
+        NoiseSource noise = engine.noiseSource();
+        const int lengths[] = {1, 256, 31, 2, 200, 64, 255};
+        for (int turn = 0; turn < 60; ++turn) {
+            const int length = lengths[turn % 7];
+            engine.renderRun(length);
+            double band1 = 0.0, band2 = 0.0;
+            for (int f = 0; f < length; ++f) {
+                double total = 0.0;
+                for (MetalSource::Oscillator& o : metal.oscillators) {
+                    o.square = o.phase > o.threshold ? 0.5 : -0.5;
+                    o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
+                    total += o.square;
+                }
+                band1 = metal.band1.process(0.5 * total);
+                band2 = metal.band2.process(0.5 * total);
+                noise.step();
+            }
+            const SharedSignals& last = engine.sharedSignals();
+            ASSERT_EQ(last.metalBand1, band1) << "run " << turn;
+            ASSERT_EQ(last.metalBand2, band2) << "run " << turn;
+            ASSERT_EQ(last.noiseA, noise.noiseA) << "run " << turn;
+            ASSERT_EQ(last.noiseB, noise.noiseB) << "run " << turn;
+        }
+        const MetalSource& ran = engine.metalSource();
+        for (int k = 0; k < MetalSource::kOscillators; ++k) EXPECT_EQ(ran.oscillators[k].phase, metal.oscillators[k].phase);
+        EXPECT_EQ(ran.band1.y2, metal.band1.y2);
+        EXPECT_EQ(ran.band2.y2, metal.band2.y2);
+        EXPECT_EQ(engine.noiseSource().lowPass.y2, noise.lowPass.y2);
+    }
+}
+
 TEST(RunsAndSteps, TriggerPulseAndOutputFirGiveWhatStepsGive) {
     for (double rate : {22050.0, 44100.0, 96000.0}) {
         SCOPED_TRACE(rate);
