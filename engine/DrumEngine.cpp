@@ -63,13 +63,11 @@ template <bool kOneLoop>
     stepSources<true>(metalSource, noiseSource, shared, sums, frames);
 }
 
-bool hasAvx512() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512vl") != 0;
-    }();
-    return has;
-}
+// Asked once while the module loads, so the audio thread only reads a constant.
+const bool gHasAvx512 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512vl") != 0;
+}();
 #endif
 
 }  // namespace
@@ -289,7 +287,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
 
     triggerPulse_.render(run_.trigger, frames);
 #if defined(VORLATEK_WIDE_SOURCES)
-    if (hasAvx512())
+    if (gHasAvx512)
         stepSourcesWide(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
     else
 #endif

@@ -25,13 +25,15 @@ void OutputFir::reset() {
 }
 
 #if defined(VORLATEK_FIR_AVX2)
-bool OutputFir::hasAvx2() {
-    static const bool has = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return has;
-}
+namespace {
+// Asked once while the module loads, so the audio thread only reads a constant.
+const bool gHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+}  // namespace
+
+bool OutputFir::hasAvx2() { return gHasAvx2; }
 #endif
 
 }  // namespace vorlatek::dsp
