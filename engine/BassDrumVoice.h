@@ -7,6 +7,7 @@
 //   Decay sets the resonator's damping from 0.3 (a short thump) to 0.01 (a long boom).
 //   Sweep sets how long the upward pitch bend lingers: short at 0, long at 1.
 
+#include "engine/EngineRun.h"
 #include "engine/FastMath.h"
 #include "engine/OnePoleHighPass.h"
 #include "engine/OnePoleLowPass.h"
@@ -32,6 +33,10 @@ public:
     // The step (a sine, an exponential and four filters) fills the registers: beside another
     // voice it runs slower than alone.
     static constexpr bool kStepsAlone = true;
+    // `frames` steps at the levels level[], into out[], each output also to follow(out[f]):
+    // what step() would give frame by frame, to the last bit, in three passes (see below).
+    template <class Follow>
+    void stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow);
 
     void setTone(double value);
     void setDecay(double value);
@@ -126,6 +131,98 @@ inline double BassDrumVoice::step(const SharedSignals&, double level) {
         }
     }
     return out;
+}
+
+// The step's work splits into a pitch pass, a resonator pass and a shaping pass. In one loop
+// the sine and the exponential lie on the way from one resonator sample to the output and
+// leave the processor waiting; apart, the pitch and shaping passes have no chain longer than
+// a filter's, and the resonator pass is the resonator's own chain. Each sample sees the same
+// inputs in the same order as in step().
+template <class Follow>
+void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow) {
+    alignas(16) double frequency[kMaxRunFrames];
+    alignas(16) double drive[kMaxRunFrames];
+    alignas(16) double clicks[kMaxRunFrames];
+    frames = frames < kMaxRunFrames ? frames : kMaxRunFrames;
+
+    // Pitch: the envelopes, the sweep filter and the click, and the resonator's coefficient.
+    {
+        double attackLeft = attackCountdown, clickLeft = clickCountdown, target = attackTarget;
+        double clickNow = click, clickStep = clickRate, env = envelope, attack = attackState;
+        double j = jerk, acc = acceleration, tr = travel, offset = pitchOffset;
+        int done = envelopeDone;
+        dsp::OnePoleHighPass sweep = sweepFilter;
+        const double jerkStep = 0.0008 * rateFactorCubed;
+        for (int f = 0; f < frames; ++f) {
+            if (dsp::countdownDue(attackLeft)) {
+                target = 0.0;
+                sweep.a = bendA;
+                sweep.g = bendG;
+            }
+            attackLeft -= 1.0;
+            if (dsp::countdownDue(clickLeft)) {
+                clickStep = dsp::limitRate(0.05 * rateFactor);
+                clickNow = -0.03;
+            }
+            clickLeft -= 1.0;
+            const double bend = sweep.process(-env);
+            offset = 45.0 * env + 35.0 * bend;
+            drive[f] = 50.0 * clickNow + 0.1 * bend;
+            clicks[f] = clickNow;
+            frequency[f] = 2.0 * dsp::fastSin(dsp::kPi * (offset + 47.5) / sampleRate);
+            dsp::decay(clickNow, clickStep);
+            if (target == 1.0) {
+                dsp::smooth(attack, 1.0, attackRate);
+                env = attack;
+            } else if (done == 0) {
+                j += jerkStep;
+                acc += j;
+                tr += acc;
+                env = 1.0 - 0.1 * tr;
+                if (env <= 0.0) {
+                    env = 0.0;
+                    done = 1;
+                }
+            }
+        }
+        attackCountdown = attackLeft;
+        clickCountdown = clickLeft;
+        attackTarget = target;
+        click = clickNow;
+        clickRate = clickStep;
+        envelope = env;
+        attackState = attack;
+        jerk = j;
+        acceleration = acc;
+        travel = tr;
+        pitchOffset = offset;
+        envelopeDone = done;
+        sweepFilter = sweep;
+        excitation = drive[frames - 1];
+    }
+
+    // The resonator, the shaper, the tone low-pass and the low cut.
+    {
+        dsp::ResonatorFilter res = resonator;
+        res.q = damping;
+        dsp::OnePoleLowPass tone = toneFilter;
+        dsp::OnePoleHighPass cut = lowCut;
+        const double gain = amplitude;
+        double s = shaped;
+        for (int f = 0; f < frames; ++f) {
+            res.F = frequency[f];
+            const double r = res.process(drive[f]);
+            s = (dsp::fastExp(-(r + 0.1)) - 1.0) - kShaperOffset;
+            const double toned = tone.process(s - 2.0 * clicks[f]);
+            const double y = cut.process(toned) * gain * level[f] * 1.3;
+            out[f] = y;
+            follow(y);
+        }
+        resonator = res;
+        shaped = s;
+        toneFilter = tone;
+        lowCut = cut;
+    }
 }
 
 }  // namespace vorlatek

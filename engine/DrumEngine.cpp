@@ -250,12 +250,12 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
 
 template <int I>
 void DrumEngine::renderAlone(int frames) {
-    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames);
+    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames, followers_);
 }
 
 template <int I, int J>
 void DrumEngine::renderPair(int frames) {
-    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames);
+    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames, followers_);
 }
 
 template <std::size_t... I>
@@ -319,6 +319,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     int k = 0;
     for (; k + 1 < count; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
     if (k < count) (this->*kAlone[paired[k]])(frames);
+    followers_.run(frames);
 
     // The mix adds the voices in instrument order, from 0 as the frame's sum always did
     // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.

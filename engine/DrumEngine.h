@@ -23,6 +23,7 @@
 #include "engine/TomVoice.h"
 #include "engine/EngineFrame.h"
 #include "engine/EngineRun.h"
+#include "engine/FollowerBatch.h"
 #include "engine/Instrument.h"
 #include "engine/ParameterIndex.h"
 #include "engine/MetalSource.h"
@@ -171,6 +172,7 @@ private:
     alignas(16) double mix_[kMaxRunFrames] = {};
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
     EngineRun run_;
+    FollowerBatch followers_;
 };
 
 }  // namespace vorlatek

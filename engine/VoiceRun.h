@@ -20,6 +20,7 @@
 
 #include "engine/DspMath.h"
 #include "engine/EngineRun.h"
+#include "engine/FollowerBatch.h"
 #include "engine/PeakFollower.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
@@ -100,13 +101,21 @@ struct VoiceLoop {
     }
     // Where the loop puts the steps: the output, or the buffer the FIR filters.
     double* steps() { return V::kHasOutputFir ? unfiltered : out; }
-    // After the loop: the FIR over the steps (the follower watches its output), and what the
-    // follower found.
-    void finish(int frames) {
-        if constexpr (V::kHasOutputFir) voice.fir.processRun(unfiltered, out, frames, follower);
-        voice.peak = follower.peak;
+    // After the loop: the FIR over the steps, whose output the batch's follower watches, or
+    // what the loop's follower found.
+    void finish(int frames, FollowerBatch& batch) {
+        if constexpr (V::kHasOutputFir) {
+            NoFollower none;
+            voice.fir.processRun(unfiltered, out, frames, none);
+            batch.add(voice, out);
+        } else {
+            voice.peak = follower.peak;
+        }
         voice.magnitude = std::fabs(out[frames - 1]);
     }
+    struct NoFollower {
+        void operator()(double) {}
+    };
 
     V& voice;
     double* out;
@@ -122,10 +131,14 @@ template <class A>
                                  const double* __restrict levelA, double* __restrict outA, int frames,
                                  PeakFollower& followA) {
     PeakFollower fa = followA;
-    for (int f = 0; f < frames; ++f) {
-        const double ya = a.step(in[f], levelA[f]);
-        outA[f] = ya;
-        if constexpr (!A::kHasOutputFir) fa(ya);
+    if constexpr (requires { a.stepRun(levelA, outA, frames, fa); }) {
+        a.stepRun(levelA, outA, frames, fa);
+    } else {
+        for (int f = 0; f < frames; ++f) {
+            const double ya = a.step(in[f], levelA[f]);
+            outA[f] = ya;
+            if constexpr (!A::kHasOutputFir) fa(ya);
+        }
     }
     followA = fa;
 }
@@ -151,20 +164,21 @@ template <class A, class B>
 
 // A sounding voice that renders the run in one loop (rendersInOneLoop), into out[].
 template <class A>
-void renderInOneLoop(A& a, const SharedSignals* in, double* out, int frames) {
+void renderInOneLoop(A& a, const SharedSignals* in, double* out, int frames, FollowerBatch& batch) {
     VoiceLoop<A> la(a, out, frames);
     stepAlone(a, in, la.level, la.steps(), frames, la.follower);
-    la.finish(frames);
+    la.finish(frames, batch);
 }
 
 // Two such voices, in one loop.
 template <class A, class B>
-void renderInOneLoop(A& a, B& b, const SharedSignals* in, double* outA, double* outB, int frames) {
+void renderInOneLoop(A& a, B& b, const SharedSignals* in, double* outA, double* outB, int frames,
+                     FollowerBatch& batch) {
     VoiceLoop<A> la(a, outA, frames);
     VoiceLoop<B> lb(b, outB, frames);
     stepTogether(a, b, in, la.level, lb.level, la.steps(), lb.steps(), frames, la.follower, lb.follower);
-    la.finish(frames);
-    lb.finish(frames);
+    la.finish(frames, batch);
+    lb.finish(frames, batch);
 }
 
 }  // namespace vorlatek
