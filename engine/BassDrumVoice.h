@@ -11,6 +11,7 @@
 #include "engine/FastMath.h"
 #include "engine/OnePoleHighPass.h"
 #include "engine/OnePoleLowPass.h"
+#include "engine/PeakFollower.h"
 #include "engine/ResonatorFilter.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
@@ -87,49 +88,11 @@ private:
     void updateBend();
 };
 
+// One sample is a run of one.
 inline double BassDrumVoice::step(const SharedSignals&, double level) {
-    // End of the attack: the sweep filter drops to a corner that sets how long the bend lasts.
-    if (dsp::countdownDue(attackCountdown)) {
-        attackTarget = 0.0;
-        sweepFilter.a = bendA;
-        sweepFilter.g = bendG;
-    }
-    attackCountdown -= 1.0;
-    // End of the click: a small, slow undershoot follows the initial spike.
-    if (dsp::countdownDue(clickCountdown)) {
-        clickRate = dsp::limitRate(0.05 * rateFactor);
-        click = -0.03;
-    }
-    clickCountdown -= 1.0;
-
-    const double bend = sweepFilter.process(-envelope);
-    pitchOffset = 45.0 * envelope + 35.0 * bend;
-    excitation = 50.0 * click + 0.1 * bend;
-
-    resonator.q = damping;
-    resonator.F = 2.0 * dsp::fastSin(dsp::kPi * (pitchOffset + 47.5) / sampleRate);
-    const double r = resonator.process(excitation);
-
-    shaped = (dsp::fastExp(-(r + 0.1)) - 1.0) - kShaperOffset;
-    const double x = shaped - 2.0 * click;
-    const double toned = toneFilter.process(x);
-    const double out = lowCut.process(toned) * amplitude * level * 1.3;
-
-    dsp::decay(click, clickRate);
-
-    if (attackTarget == 1.0) {
-        dsp::smooth(attackState, 1.0, attackRate);
-        envelope = attackState;
-    } else if (envelopeDone == 0) {
-        jerk += 0.0008 * rateFactorCubed;
-        acceleration += jerk;
-        travel += acceleration;
-        envelope = 1.0 - 0.1 * travel;
-        if (envelope <= 0.0) {
-            envelope = 0.0;
-            envelopeDone = 1;
-        }
-    }
+    double out = 0.0;
+    NoFollower none;
+    stepRun(&level, &out, 1, none);
     return out;
 }
 

@@ -7,8 +7,8 @@
 //
 // The burst gain follows the same course after every trigger at a given rate, so it is
 // worked out once per rate into a table for the first kTabulatedSteps samples of a clap
-// (half a second at 44.1 kHz, when the last burst has long faded) and only computed
-// sample by sample beyond that.
+// (half a second at 96 kHz, when the last burst has long faded; a second at 44.1 kHz) and
+// only computed sample by sample beyond that.
 
 #include "engine/FastMath.h"
 #include "engine/OnePoleHighPass.h"
@@ -26,7 +26,7 @@ class HandClapVoice : public Voice {
 public:
     // How fast each burst falls, per sample at 44.1 kHz.
     static constexpr std::array<double, 4> kBurstRates = {0.006, 0.0054, 0.0053, 0.0008};
-    static constexpr int kTabulatedSteps = 21888;
+    static constexpr int kTabulatedSteps = 48000;
 
     HandClapVoice();
 

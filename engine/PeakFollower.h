@@ -19,4 +19,9 @@ struct PeakFollower {
     }
 };
 
+// In the place of a follower where nothing is to be followed.
+struct NoFollower {
+    void operator()(double) {}
+};
+
 }  // namespace vorlatek

@@ -6,7 +6,7 @@
 //
 // The impulse pair (the blit) depends only on the steps since start() and the rate, so it
 // is worked out once per rate into a table for the first kTabulatedSteps steps of a pulse
-// (the whole pulse at rates up to 48 kHz) and only computed sample by sample beyond that.
+// (the whole pulse at rates up to 96 kHz) and only computed sample by sample beyond that.
 
 #include <array>
 
@@ -14,7 +14,7 @@ namespace vorlatek {
 
 class TriggerPulse {
 public:
-    static constexpr int kTabulatedSteps = 21888;
+    static constexpr int kTabulatedSteps = 43700;
 
     void setSampleRate(double sampleRate);
     void start() {

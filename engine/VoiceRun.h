@@ -113,9 +113,7 @@ struct VoiceLoop {
         }
         voice.magnitude = std::fabs(out[frames - 1]);
     }
-    struct NoFollower {
-        void operator()(double) {}
-    };
+
 
     V& voice;
     double* out;
