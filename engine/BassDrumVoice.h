@@ -37,7 +37,7 @@ public:
     // `frames` steps at the levels level[], into out[], each output also to follow(out[f]):
     // what step() would give frame by frame, to the last bit, in three passes (see below).
     template <class Follow>
-    void stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow);
+    [[gnu::always_inline]] inline void stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow);
 
     void setTone(double value);
     void setDecay(double value);

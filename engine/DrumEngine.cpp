@@ -52,25 +52,16 @@ template <bool kOneLoop>
     noiseSource = noise;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define VORLATEK_WIDE_SOURCES 1
-// The same steps where AVX-512 gives 32 vector registers, enough for every state and
-// coefficient of both sources. The operations and their order are the same, and none is
-// fused into a multiply-add (which rounds once where the steps round twice), so the
-// samples are the same to the bit.
-[[gnu::target("avx512f,avx512vl"), gnu::optimize("fp-contract=off")]] void stepSourcesWide(MetalSource& metalSource, NoiseSource& noiseSource,
-                                                         SharedSignals* shared, double* sums, int frames) {
+#if defined(VORLATEK_ENGINE_WIDE)
+// The same steps where every state and coefficient of both sources fits in the registers.
+[[VORLATEK_WIDE_LOOP]] void stepSourcesWide(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared,
+                                           double* sums, int frames) {
     stepSources<true>(metalSource, noiseSource, shared, sums, frames);
 }
-
-// Asked once while the module loads, so the audio thread only reads a constant.
-const bool gHasAvx512 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512vl") != 0;
-}();
 #endif
 
 }  // namespace
+
 
 DrumEngine::DrumEngine()
     : voices_{&bassDrum_, &snareDrum_, &lowConga_, &midConga_, &highConga_, &lowTom_,
@@ -286,8 +277,8 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     run_.frames = frames;
 
     triggerPulse_.render(run_.trigger, frames);
-#if defined(VORLATEK_WIDE_SOURCES)
-    if (gHasAvx512)
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512())
         stepSourcesWide(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
     else
 #endif

@@ -24,16 +24,4 @@ void OutputFir::reset() {
     output_ = 0.0;
 }
 
-#if defined(VORLATEK_FIR_AVX2)
-namespace {
-// Asked once while the module loads, so the audio thread only reads a constant.
-const bool gHasAvx2 = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-}();
-}  // namespace
-
-bool OutputFir::hasAvx2() { return gHasAvx2; }
-#endif
-
 }  // namespace vorlatek::dsp

@@ -5,6 +5,8 @@
 // input by one sample more than the filter itself. The history is a ring stored twice
 // over, so the taps always read one contiguous window in the original summation order.
 
+#include "engine/ProcessorFeatures.h"
+
 #include <array>
 
 #if defined(__SSE2__)
@@ -82,7 +84,6 @@ private:
         }
         return f;
     }
-    static bool hasAvx2();
     alignas(32) std::array<double, 4 * kTaps> coefficientQuads_{};  // each coefficient four times
 #endif
 
@@ -105,7 +106,7 @@ void OutputFir::processRun(const double* in, double* out, int frames, Follow& fo
         for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
         int f = 0;
 #if defined(VORLATEK_FIR_AVX2)
-        if (hasAvx2()) f = processQuads(window, out, f, chunk, local);
+        if (cpu::hasAvx2()) f = processQuads(window, out, f, chunk, local);
 #endif
 #if defined(__SSE2__)
         for (; f + 1 < chunk; f += 2) {

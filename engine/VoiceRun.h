@@ -22,6 +22,7 @@
 #include "engine/EngineRun.h"
 #include "engine/FollowerBatch.h"
 #include "engine/PeakFollower.h"
+#include "engine/ProcessorFeatures.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
@@ -125,7 +126,7 @@ struct VoiceLoop {
 // One voice over the run; the restrict qualifiers tell the compiler that the buffers never
 // overlap the voice's states, so that it keeps the states in registers through the loop.
 template <class A>
-[[gnu::noinline, gnu::flatten]] void stepAlone(A& __restrict a, const SharedSignals* __restrict in,
+[[gnu::always_inline]] inline void stepAloneBody(A& __restrict a, const SharedSignals* __restrict in,
                                  const double* __restrict levelA, double* __restrict outA, int frames,
                                  PeakFollower& followA) {
     PeakFollower fa = followA;
@@ -143,7 +144,7 @@ template <class A>
 
 // Two voices over the run, frame by frame side by side.
 template <class A, class B>
-[[gnu::noinline, gnu::flatten]] void stepTogether(A& __restrict a, B& __restrict b, const SharedSignals* __restrict in,
+[[gnu::always_inline]] inline void stepTogetherBody(A& __restrict a, B& __restrict b, const SharedSignals* __restrict in,
                                     const double* __restrict levelA, const double* __restrict levelB,
                                     double* __restrict outA, double* __restrict outB, int frames,
                                     PeakFollower& followA, PeakFollower& followB) {
@@ -158,6 +159,58 @@ template <class A, class B>
     }
     followA = fa;
     followB = fb;
+}
+
+
+// The loops above as functions of their own, built for the processor the engine is built
+// for and, where AVX-512 is there, for its 32 registers too (see ProcessorFeatures.h).
+template <class A>
+[[gnu::noinline, gnu::flatten]] void stepAloneBase(A& __restrict a, const SharedSignals* __restrict in,
+                                                   const double* __restrict level, double* __restrict out,
+                                                   int frames, PeakFollower& follow) {
+    stepAloneBody(a, in, level, out, frames, follow);
+}
+
+template <class A, class B>
+[[gnu::noinline, gnu::flatten]] void stepTogetherBase(A& __restrict a, B& __restrict b, const SharedSignals* __restrict in,
+                                                      const double* __restrict levelA, const double* __restrict levelB,
+                                                      double* __restrict outA, double* __restrict outB, int frames,
+                                                      PeakFollower& followA, PeakFollower& followB) {
+    stepTogetherBody(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+}
+
+#if defined(VORLATEK_ENGINE_WIDE)
+template <class A>
+[[gnu::noinline, gnu::flatten, VORLATEK_WIDE_LOOP]] void stepAloneWide(A& __restrict a, const SharedSignals* __restrict in,
+                                                                     const double* __restrict level, double* __restrict out,
+                                                                     int frames, PeakFollower& follow) {
+    stepAloneBody(a, in, level, out, frames, follow);
+}
+
+template <class A, class B>
+[[gnu::noinline, gnu::flatten, VORLATEK_WIDE_LOOP]] void stepTogetherWide(
+    A& __restrict a, B& __restrict b, const SharedSignals* __restrict in, const double* __restrict levelA,
+    const double* __restrict levelB, double* __restrict outA, double* __restrict outB, int frames,
+    PeakFollower& followA, PeakFollower& followB) {
+    stepTogetherBody(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+}
+#endif
+
+template <class A>
+void stepAlone(A& a, const SharedSignals* in, const double* level, double* out, int frames, PeakFollower& follow) {
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) return stepAloneWide(a, in, level, out, frames, follow);
+#endif
+    stepAloneBase(a, in, level, out, frames, follow);
+}
+
+template <class A, class B>
+void stepTogether(A& a, B& b, const SharedSignals* in, const double* levelA, const double* levelB, double* outA,
+                  double* outB, int frames, PeakFollower& followA, PeakFollower& followB) {
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) return stepTogetherWide(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+#endif
+    stepTogetherBase(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
 }
 
 // A sounding voice that renders the run in one loop (rendersInOneLoop), into out[].

@@ -1,0 +1,27 @@
+#include "engine/ProcessorFeatures.h"
+
+namespace vorlatek::cpu {
+
+#if defined(__x86_64__) && defined(__GNUC__)
+namespace {
+
+const bool gHasAvx2 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}();
+
+const bool gHasAvx512 = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512vl") != 0;
+}();
+
+}  // namespace
+
+bool hasAvx2() { return gHasAvx2; }
+bool hasAvx512() { return gHasAvx512; }
+#else
+bool hasAvx2() { return false; }
+bool hasAvx512() { return false; }
+#endif
+
+}  // namespace vorlatek::cpu

@@ -1,0 +1,22 @@
+#pragma once
+// What the processor offers beyond the instructions the engine is built for, asked once
+// while the module loads so that the audio thread only reads constants.
+//
+// Where AVX-512 is there, the engine's hottest loops are compiled a second time for it
+// (VORLATEK_ENGINE_WIDE): its 32 registers hold every state of two voices, or of both shared
+// sources, through a loop. They are compiled with no fused multiply-add (which rounds once
+// where the plain steps round twice), so the samples are the same to the bit.
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VORLATEK_ENGINE_WIDE 1
+#define VORLATEK_WIDE_LOOP gnu::target("avx512f,avx512vl"), gnu::optimize("fp-contract=off")
+#endif
+
+namespace vorlatek::cpu {
+
+// AVX2 (four doubles to a register).
+bool hasAvx2();
+// AVX-512 F and VL (32 registers, eight doubles to one).
+bool hasAvx512();
+
+}  // namespace vorlatek::cpu
