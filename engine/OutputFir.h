@@ -36,8 +36,8 @@ public:
     }
     // `frames` samples at once: out[f] is what process(in[f]) would return in turn, to the
     // last bit; each output also goes to follow(out[f]), in order. Two frames (four where the
-    // processor has AVX2) are worked out side by side, each summing its products in the same
-    // order as process().
+    // processor has AVX2, eight where it has AVX-512) are worked out side by side, each
+    // summing its products in the same order as process().
     template <class Follow>
     void processRun(const double* in, double* out, int frames, Follow& follow);
     double output() const { return output_; }
@@ -68,6 +68,21 @@ private:
     // How many frames processRun takes at a time.
     static constexpr int kRunChunk = 64;
 
+#if defined(VORLATEK_ENGINE_WIDE)
+    // The same eight side by side, where the processor has AVX-512.
+    template <class Follow>
+    [[VORLATEK_WIDE_LOOP]] int processOctets(const double* window, double* out, int f, int chunk, Follow& follow) const {
+        for (; f + 7 < chunk; f += 8) {
+            const double* h = window + kTaps - 1 + f;
+            __m512d sum = _mm512_setzero_pd();
+            for (int k = 0; k < kTaps; ++k)
+                sum = _mm512_add_pd(sum, _mm512_mul_pd(_mm512_loadu_pd(h - k), _mm512_set1_pd(coefficients_[k])));
+            _mm512_storeu_pd(out + f, sum);
+            for (int q = 0; q < 8; ++q) follow(out[f + q]);
+        }
+        return f;
+    }
+#endif
 #if defined(VORLATEK_FIR_AVX2)
     // Frames f, f + 1, ... of a chunk, four side by side, for as long as four are left;
     // returns the first frame not done. Multiplies and adds (no fused multiply-add), as
@@ -105,6 +120,9 @@ void OutputFir::processRun(const double* in, double* out, int frames, Follow& fo
         const int chunk = frames < kRunChunk ? frames : kRunChunk;
         for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
         int f = 0;
+#if defined(VORLATEK_ENGINE_WIDE)
+        if (cpu::hasAvx512()) f = processOctets(window, out, f, chunk, local);
+#endif
 #if defined(VORLATEK_FIR_AVX2)
         if (cpu::hasAvx2()) f = processQuads(window, out, f, chunk, local);
 #endif
