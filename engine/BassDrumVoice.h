@@ -96,11 +96,11 @@ inline double BassDrumVoice::step(const SharedSignals&, double level) {
     return out;
 }
 
-// The step's work splits into a pitch pass, a resonator pass and a shaping pass. In one loop
-// the sine and the exponential lie on the way from one resonator sample to the output and
-// leave the processor waiting; apart, the pitch and shaping passes have no chain longer than
-// a filter's, and the resonator pass is the resonator's own chain. Each sample sees the same
-// inputs in the same order as in step().
+// The step's work splits into a pitch pass and a pass of the resonator and the shaping. In
+// one loop the sine lay on the way from the envelopes to the resonator and left the
+// processor waiting; apart, the pitch pass has no chain longer than a filter's, and the
+// second pass is paced by the resonator's own chain. Each sample sees the same inputs in the
+// same order as in step().
 template <class Follow>
 void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow) {
     alignas(16) double frequency[kMaxRunFrames];
