@@ -214,6 +214,11 @@ TEST(EngineGolden, RunsRenderWhatFramesRender) {
         ASSERT_EQ(got.size(), expected.size());
         for (std::size_t k = 0; k < got.size(); ++k)
             ASSERT_EQ(got[k], expected[k]) << "frame " << k / kChannels << ", channel " << k % kChannels;
+        // The activity followers too, which decide when a voice falls silent.
+        for (int i = 0; i < kInstrumentCount; ++i) {
+            EXPECT_EQ(byRun->voice(i).active, byFrame->voice(i).active) << "instrument " << i;
+            EXPECT_EQ(byRun->voice(i).peak, byFrame->voice(i).peak) << "instrument " << i;
+        }
     }
 }
 
