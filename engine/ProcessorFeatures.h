@@ -7,7 +7,8 @@
 // sources, through a loop. They are compiled with no fused multiply-add (which rounds once
 // where the plain steps round twice), so the samples are the same to the bit.
 
-#if defined(__x86_64__) && defined(__GNUC__)
+// GCC only: the optimize attribute that keeps multiply-adds apart is its own.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define VORLATEK_ENGINE_WIDE 1
 #define VORLATEK_WIDE_LOOP gnu::target("avx512f,avx512vl"), gnu::optimize("fp-contract=off")
 #endif
