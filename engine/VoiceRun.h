@@ -8,8 +8,10 @@
 // The activity follower falls by at most the factor (1 − peakDecay) a sample, so a follower
 // well above the threshold cannot reach it within the run. Such a voice renders the whole
 // run in one loop of its per-sample step (double step(in, level), which its header defines
-// inline), with the follower in the same loop. Near the end of a note, or while a glide
-// other than the level's moves, the voice goes frame by frame instead (render()).
+// inline), with the follower in the same loop, or in passes of its own (stepRun); the
+// follower of a voice with an output FIR runs after the FIR, beside others (FollowerBatch).
+// Near the end of a note, or while a glide other than the level's moves, the voice goes
+// frame by frame instead (render()).
 //
 // Each step is a chain of dependent operations, so one voice alone keeps the processor
 // waiting on the last result most of the time. Two voices stepped in one loop, frame by
@@ -115,7 +117,6 @@ struct VoiceLoop {
         voice.magnitude = std::fabs(out[frames - 1]);
     }
 
-
     V& voice;
     double* out;
     PeakFollower follower;
@@ -131,6 +132,8 @@ template <class A>
                                  PeakFollower& followA) {
     PeakFollower fa = followA;
     if constexpr (requires { a.stepRun(levelA, outA, frames, fa); }) {
+        // A voice that renders its runs in passes of its own; its output is the voice's.
+        static_assert(!A::kHasOutputFir);
         a.stepRun(levelA, outA, frames, fa);
     } else {
         for (int f = 0; f < frames; ++f) {
@@ -160,7 +163,6 @@ template <class A, class B>
     followA = fa;
     followB = fb;
 }
-
 
 // The loops above as functions of their own, built for the processor the engine is built
 // for and, where AVX-512 is there, for its 32 registers too (see ProcessorFeatures.h).
