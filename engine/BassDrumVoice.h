@@ -35,7 +35,7 @@ public:
     // voice it runs slower than alone.
     static constexpr bool kStepsAlone = true;
     // `frames` steps at the levels level[], into out[], each output also to follow(out[f]):
-    // what step() would give frame by frame, to the last bit, in three passes (see below).
+    // what step() would give frame by frame, to the last bit, in two passes (see below).
     template <class Follow>
     [[gnu::always_inline]] inline void stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow);
 

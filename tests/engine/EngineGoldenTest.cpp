@@ -222,5 +222,34 @@ TEST(EngineGolden, RunsRenderWhatFramesRender) {
     }
 }
 
+// Every voice struck at once and left to ring out: more voices sound than run side by side
+// or have their followers stepped together, and the runs keep giving what the frames give,
+// followers and retirements included, after every run.
+TEST(EngineGolden, EveryVoiceRingingOutInRunsRendersWhatFramesRender) {
+    const float rate = 44100.0f;
+    auto byFrame = pieceEngine(rate);
+    auto byRun = pieceEngine(rate);
+    triggerAll(*byFrame, 3, true);
+    triggerAll(*byRun, 3, true);
+    EngineFrame frame;
+    for (int runs = 0; runs < 600; ++runs) {
+        const EngineRun& run = byRun->renderRun(kMaxRunFrames);
+        for (int f = 0; f < run.frames; ++f) {
+            byFrame->renderFrame(frame);
+            ASSERT_EQ(run.masterSounding ? run.master[f] : 0.0f, frame.master) << "run " << runs << ", frame " << f;
+            for (int i = 0; i < kInstrumentCount; ++i)
+                ASSERT_EQ(run.sounding[i] ? run.instrument[i][f] : 0.0f, frame.instrument[i])
+                    << "run " << runs << ", frame " << f << ", instrument " << i;
+        }
+        for (int i = 0; i < kInstrumentCount; ++i) {
+            ASSERT_EQ(byRun->voice(i).active, byFrame->voice(i).active) << "run " << runs << ", instrument " << i;
+            ASSERT_EQ(byRun->voice(i).peak, byFrame->voice(i).peak) << "run " << runs << ", instrument " << i;
+        }
+    }
+    int stillSounding = 0;
+    for (int i = 0; i < kInstrumentCount; ++i) stillSounding += byRun->voice(i).active ? 1 : 0;
+    EXPECT_LT(stillSounding, kInstrumentCount) << "no voice rang out: the retirements went untested";
+}
+
 }  // namespace
 }  // namespace vorlatek
