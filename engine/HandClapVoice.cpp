@@ -59,7 +59,8 @@ void HandClapVoice::setSampleRate(float rate) {
     // The course of the burst gain after a trigger, in the same arithmetic as render().
     double course = 0.4;
     std::int32_t index = 0;
-    for (tabulated_ = 0; tabulated_ < kTabulatedSteps; ++tabulated_) {
+    const int steps = std::min(kTabulatedSteps, static_cast<int>(kTabulatedSeconds * sampleRate));
+    for (tabulated_ = 0; tabulated_ < steps; ++tabulated_) {
         gainTable_[tabulated_] = gainOf(course);
         advanceBurst(course, index, rateFactor);
     }

@@ -6,9 +6,9 @@
 // tail, whose fall Reverb stretches from short to five times longer.
 //
 // The burst gain follows the same course after every trigger at a given rate, so it is
-// worked out once per rate into a table for the first kTabulatedSteps samples of a clap
-// (half a second at 96 kHz, when the last burst has long faded; a second at 44.1 kHz) and
-// only computed sample by sample beyond that.
+// worked out once per rate into a table for the first half second of a clap, when the last
+// burst has long faded (kTabulatedSteps holds that up to 96 kHz), and only computed sample
+// by sample beyond that.
 
 #include "engine/FastMath.h"
 #include "engine/OnePoleHighPass.h"
@@ -26,7 +26,10 @@ class HandClapVoice : public Voice {
 public:
     // How fast each burst falls, per sample at 44.1 kHz.
     static constexpr std::array<double, 4> kBurstRates = {0.006, 0.0054, 0.0053, 0.0008};
+    static constexpr double kTabulatedSeconds = 0.5;
     static constexpr int kTabulatedSteps = 48000;
+    // How many samples of a clap the table holds at the current rate.
+    int tabulatedSteps() const { return tabulated_; }
 
     HandClapVoice();
 
