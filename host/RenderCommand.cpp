@@ -28,6 +28,22 @@ double processCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+// What reading that clock adds to each block's figure. The process's CPU clock is a system
+// call (about half a microsecond on a virtual machine): the time between two readings holds
+// the end of one and the start of the other, which at 32 frames a block would be a tenth of
+// what the plug-in itself takes. The median of many back-to-back pairs, measured before the
+// render, is taken off each block's time.
+double clockReadingCost() {
+    constexpr int kPairs = 2001;
+    std::vector<double> gaps(kPairs);
+    for (double& gap : gaps) {
+        const double first = processCpuSeconds();
+        gap = processCpuSeconds() - first;
+    }
+    std::nth_element(gaps.begin(), gaps.begin() + kPairs / 2, gaps.end());
+    return gaps[kPairs / 2];
+}
+
 std::vector<int> resolvePins(PluginInstance& plugin, const PinSelection& selection) {
     const int count = plugin.effect().numOutputs;
     if (count == 0) throw HostError("the plug-in has no outputs to render");
@@ -123,6 +139,8 @@ void runRender(const RenderOptions& o, std::FILE* out) {
     std::vector<PinStats> stats(pins.size());
     std::int64_t nonFinite = 0;
     double cpuSeconds = 0.0;
+    double clockSeconds = 0.0;  // taken off cpuSeconds
+    const double readingCost = clockReadingCost();
 
     plugin.dispatch(vst::effSetSampleRate, 0, 0, nullptr, static_cast<float>(o.sampleRate));
     plugin.dispatch(vst::effSetBlockSize, 0, o.blockSize);
@@ -141,7 +159,10 @@ void runRender(const RenderOptions& o, std::FILE* out) {
         const double before = processCpuSeconds();
         if (events != nullptr) plugin.processEvents(events);
         plugin.process(inputs.data(), outputs.data(), frames);
-        cpuSeconds += processCpuSeconds() - before;
+        const double spent = processCpuSeconds() - before;
+        const double plugin = std::max(spent - readingCost, 0.0);
+        cpuSeconds += plugin;
+        clockSeconds += spent - plugin;
 
         for (int pin = 0; pin < numOutputs; ++pin) {
             const float* samples = outputs[pin];
@@ -177,6 +198,7 @@ void runRender(const RenderOptions& o, std::FILE* out) {
         j["sampleRate"] = o.sampleRate;
         j["seconds"] = seconds;
         j["cpuSeconds"] = cpuSeconds;
+        j["clockReadingSeconds"] = clockSeconds;
         j["realtimeFactor"] = cpuSeconds > 0.0 ? Json(seconds / cpuSeconds) : Json(nullptr);
         Json pinList = Json::array();
         for (std::size_t c = 0; c < pins.size(); ++c) {

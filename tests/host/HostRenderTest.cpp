@@ -284,6 +284,7 @@ TEST(HostRender, JsonSummaryMeasuresThePins) {
     EXPECT_EQ(j["sampleRate"], 44100);
     EXPECT_EQ(j["seconds"], 0.5);
     EXPECT_GE(j["cpuSeconds"].get<double>(), 0.0);
+    EXPECT_GE(j["clockReadingSeconds"].get<double>(), 0.0);
     EXPECT_TRUE(j["realtimeFactor"].is_number() || j["realtimeFactor"].is_null());
     EXPECT_EQ(j["nonFinite"], 0);
     ASSERT_EQ(j["pins"].size(), 2u);
