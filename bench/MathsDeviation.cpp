@@ -1,8 +1,10 @@
-// How far the voices that evaluate exp, sin and tanh inline (engine/FastMath.h) stray from
-// the same voices with the maths library's functions, over a grid of sample rates and knob
-// settings. Built twice from this file: MathsReference, on an engine that calls the maths
-// library, writes its renders to its output; MathsDeviation renders the same with the
-// inlined functions and compares them with the renders it reads from its input:
+// How far the voices that evaluate exp, sin and tanh inline (engine/FastMath.h) or step
+// their resonators' update carried forward (engine/ResonatorFilter.h) stray from the same
+// voices with the maths library's functions and the update as written, over a grid of
+// sample rates and knob settings. Built twice from this file: MathsReference, on an engine
+// built with VORLATEK_EXACT_MATHS, writes its renders to its output; MathsDeviation renders
+// the same with the plug-in's engine and compares them with the renders it reads from its
+// input:
 //   cmake --build build --target MathsDeviation
 //   ./build/bench/MathsReference | ./build/bench/MathsDeviation
 // Each case is one instrument at one rate and one knob setting: an accented hit, a plain
@@ -39,6 +41,12 @@ const std::vector<TestedInstrument>& instruments() {
         {"open hi-hat", kOpenHiHat, {param::kOpenHiHatTone, param::kOpenHiHatDecay, param::kHiHatFiltersFrequency}},
         {"closed hi-hat", kClosedHiHat,
          {param::kClosedHiHatTone, param::kClosedHiHatDecay, param::kHiHatFiltersFrequency}},
+        {"snare drum", kSnareDrum, {param::kSnareDrumTone, param::kSnareDrumDecay, param::kSnareDrumSnappy}},
+        {"low conga", kLowConga, {param::kLowCongaTuning, param::kLowCongaDecay}},
+        {"high conga", kHighConga, {param::kHighCongaTuning, param::kHighCongaDecay}},
+        {"low tom", kLowTom, {param::kLowTomTuning, param::kLowTomDecay, param::kLowTomSnappy}},
+        {"high tom", kHighTom, {param::kHighTomTuning, param::kHighTomDecay, param::kHighTomSnappy}},
+        {"claves", kClaves, {param::kClavesTuning, param::kClavesDecay}},
     };
     return list;
 }
@@ -132,7 +140,7 @@ int main(int argc, char**) {
         return 1;
     }
     std::printf("%d cases (rates 22.05 to 192 kHz, every knob at 0, 0.25, 0.5, 0.75 and 1)\n", cases);
-    std::printf("largest difference from the maths library's render, as a fraction of its peak:\n");
+    std::printf("largest difference from the render as the formulas write it, as a fraction of its peak:\n");
     double overall = 0.0;
     for (std::size_t i = 0; i < worst.size(); ++i) {
         std::printf("  %-14s %.3g at %.0f Hz, knobs", instruments()[i].name, worst[i].deviation, worst[i].rate);
