@@ -96,16 +96,22 @@ inline double BassDrumVoice::step(const SharedSignals&, double level) {
     return out;
 }
 
-// The step's work splits into a pitch pass and a pass of the resonator and the shaping. In
-// one loop the sine lay on the way from the envelopes to the resonator and left the
-// processor waiting; apart, the pitch pass has no chain longer than a filter's, and the
-// second pass is paced by the resonator's own chain. Each sample sees the same inputs in the
+// The step's work splits into passes over the run: the envelopes and filters of the pitch;
+// the resonator's coefficient (a sine) for every frame; the resonator; the shaper's
+// exponential for every frame; the filters after it. In one loop the sine lay on the way
+// from the envelopes to the resonator and left the processor waiting; apart, no pass has a
+// chain longer than a filter's, and the sines and exponentials of a run, which do not wait
+// on each other, are worked out several at a time. Each sample sees the same inputs in the
 // same order as in step().
 template <class Follow>
 void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow) {
-    alignas(16) double frequency[kMaxRunFrames];
+    // Each array is used twice: pitch then the shaper's exponent (`angle`), and the sines
+    // then the exponentials (`value`).
+    alignas(16) double angle[kMaxRunFrames];
+    alignas(16) double value[kMaxRunFrames];
     alignas(16) double drive[kMaxRunFrames];
     alignas(16) double clicks[kMaxRunFrames];
+    if (frames <= 0) return;
     frames = frames < kMaxRunFrames ? frames : kMaxRunFrames;
 
     // Pitch: the envelopes, the sweep filter and the click, and the resonator's coefficient.
@@ -132,7 +138,7 @@ void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict o
             offset = 45.0 * env + 35.0 * bend;
             drive[f] = 50.0 * clickNow + 0.1 * bend;
             clicks[f] = clickNow;
-            frequency[f] = 2.0 * dsp::fastSin(dsp::kPi * (offset + 47.5) / sampleRate);
+            angle[f] = offset;
             dsp::decay(clickNow, clickStep);
             if (target == 1.0) {
                 dsp::smooth(attack, 1.0, attackRate);
@@ -164,6 +170,14 @@ void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict o
         excitation = drive[frames - 1];
     }
 
+    // The resonator's coefficient, 2·sin(π·(offset + 47.5)/sr), for the whole run: no frame's
+    // sine waits on another's, so they are worked out side by side.
+    {
+        const double rate = sampleRate;
+        for (int f = 0; f < frames; ++f) angle[f] = dsp::kPi * (angle[f] + 47.5) / rate;
+        dsp::fastSinEach(angle, value, frames);
+    }
+
     // The resonator, the shaper, the tone low-pass and the low cut.
     {
         dsp::ResonatorFilter res = resonator;
@@ -173,9 +187,13 @@ void BassDrumVoice::stepRun(const double* __restrict level, double* __restrict o
         const double gain = amplitude;
         double s = shaped;
         for (int f = 0; f < frames; ++f) {
-            res.F = frequency[f];
-            const double r = res.process(drive[f]);
-            s = (dsp::fastExp(-(r + 0.1)) - 1.0) - kShaperOffset;
+            res.F = 2.0 * value[f];
+            angle[f] = -(res.process(drive[f]) + 0.1);
+        }
+        // The shaper's exponentials side by side, as the sines.
+        dsp::fastExpEach(angle, value, frames);
+        for (int f = 0; f < frames; ++f) {
+            s = (value[f] - 1.0) - kShaperOffset;
             const double toned = tone.process(s - 2.0 * clicks[f]);
             const double y = cut.process(toned) * gain * level[f] * 1.3;
             out[f] = y;
