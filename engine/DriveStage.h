@@ -39,8 +39,10 @@ public:
     // u/(eᵘ − 1) − 1: about −u/2 near 0, toward −1 for large positive u, toward |u| − 1 for
     // large negative u. Where |u| is so small that eᵘ − 1 carries less precision than the
     // result itself (|u| < √(double ε), about 1.5e-8) it returns the limit at 0, which is 0.
-    static double junction(double u) {
-        const double j = u / (dsp::fastExp(u) - 1.0) - 1.0;
+    static double junction(double u) { return junctionOf(u, dsp::fastExp(u)); }
+    // The same from u and eᵘ.
+    static double junctionOf(double u, double expU) {
+        const double j = u / (expU - 1.0) - 1.0;
         return std::fabs(u) < kJunctionGuard ? 0.0 : j;
     }
     static constexpr double kJunctionGuard = 1.4901161193847656e-8;  // 2^-26 = √(double ε)

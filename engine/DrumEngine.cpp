@@ -52,11 +52,26 @@ template <bool kOneLoop>
     noiseSource = noise;
 }
 
+// metalJunction() of the upper metal band over a run: no frame waits on another, so the
+// exponentials go several side by side. `input` and `exponential` are room for the run.
+[[gnu::always_inline]] inline void metalJunctions(SharedSignals* shared, double* __restrict input,
+                                                  double* __restrict exponential, int frames) {
+    for (int f = 0; f < frames; ++f) input[f] = kMetalDrive.inputScale * shared[f].metalBand1;
+    dsp::fastExpEach(input, exponential, frames);
+    for (int f = 0; f < frames; ++f)
+        shared[f].metalJunction = DriveStage::junctionOf(input[f], exponential[f]);
+}
+
 #if defined(VORLATEK_ENGINE_WIDE)
 // The same steps where every state and coefficient of both sources fits in the registers.
 [[VORLATEK_WIDE_LOOP]] void stepSourcesWide(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared,
                                            double* sums, int frames) {
     stepSources<true>(metalSource, noiseSource, shared, sums, frames);
+}
+
+// The same with AVX-512's table lookups, eight exponentials at a time.
+[[VORLATEK_WIDE_LOOP]] void metalJunctionsWide(SharedSignals* shared, double* input, double* exponential, int frames) {
+    metalJunctions(shared, input, exponential, frames);
 }
 #endif
 
@@ -283,8 +298,14 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     else
 #endif
         stepSources<false>(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
-    if (cymbal_.active || openHiHat_.active || closedHiHat_.active)
-        for (int f = 0; f < frames; ++f) shared_[f].metalJunction = metalJunction(shared_[f].metalBand1);
+    if (cymbal_.active || openHiHat_.active || closedHiHat_.active) {
+#if defined(VORLATEK_ENGINE_WIDE)
+        if (cpu::hasAvx512())
+            metalJunctionsWide(shared_.data(), junctionWork_[0], junctionWork_[1], frames);
+        else
+#endif
+            metalJunctions(shared_.data(), junctionWork_[0], junctionWork_[1], frames);
+    }
     // At rest the master volume holds: no voice's row needs it while none sounds.
     if (masterVolume_ != masterVolumeRestTarget_) {
         for (int f = 0; f < frames; ++f) {

@@ -168,6 +168,7 @@ private:
     // the sum of the voices, and each voice's output.
     std::array<SharedSignals, kMaxRunFrames> shared_{};
     alignas(16) double metalSums_[kMaxRunFrames] = {};  // the metal oscillators' sum
+    alignas(16) double junctionWork_[2][kMaxRunFrames] = {};  // the metal junction's input and exponential
     alignas(16) double volume_[kMaxRunFrames] = {};
     alignas(16) double mix_[kMaxRunFrames] = {};
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
