@@ -52,12 +52,27 @@ double TriggerPulse::step() {
 }
 
 void TriggerPulse::render(float* out, int frames) {
+    // While a pulse runs: step() with its states in registers (written to the members each
+    // frame, the follower's chain would wait on memory as well).
+    const double rate = 0.001 * rateFactor;
+    const double end = 0.5 * period;
+    double at = position, blitNow = blitValue, integral = integrator, follow = follower;
+    int steps = stepsSinceStart_;
     int f = 0;
-    for (; f < frames && 0.5 * period > position; ++f) out[f] = static_cast<float>(step());
+    for (; f < frames && end > at; ++f) {
+        blitNow = steps < tabulated_ ? blitTable_[steps++] : blit(at);
+        integral = (blitNow + integral) * 0.997;
+        at = at + 1.0;
+        follow = follow - ((follow - integral) * rate + kEpsilon);
+        output = (integral - follow) * 0.25;
+        out[f] = static_cast<float>(output);
+    }
+    position = at;
+    blitValue = blitNow;
+    integrator = integral;
+    stepsSinceStart_ = steps;
     // Idle, only the follower moves, toward the held integrator. Once a step leaves it where
     // it was, every later one would too, and the output stays as it is.
-    const double rate = 0.001 * rateFactor;
-    double follow = follower;
     for (; f < frames; ++f) {
         const double before = follow;
         follow = follow - ((follow - integrator) * rate + kEpsilon);
