@@ -12,11 +12,15 @@ namespace {
 // A plain WAV file's sizes are 32-bit; leave room for the header.
 constexpr std::int64_t kWavDataLimit = 0xFFFFFFFFll - 4096;
 
+// Samples gathered before they are written (1 MB).
+constexpr std::size_t kPendingSamples = 262144;
+
 }  // namespace
 
 WavWriter::WavWriter(const std::string& path, int channels, int sampleRate, SampleFormat format,
                      std::int64_t expectedFrames)
-    : output_(path) {
+    : output_(path), channels_(channels) {
+    pending_.reserve(kPendingSamples);
     const int bytesPerSample = format == SampleFormat::Float ? 4 : 3;
     const std::int64_t dataBytes = expectedFrames * channels * bytesPerSample;
     SF_INFO info{};
@@ -38,12 +42,25 @@ WavWriter::~WavWriter() {
 }
 
 void WavWriter::write(const float* interleaved, std::int64_t frames) {
-    if (sf_writef_float(file_, interleaved, frames) != frames) {
-        throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
+    const std::size_t samples = static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels_);
+    if (pending_.size() + samples > kPendingSamples) flush();
+    if (samples > kPendingSamples) {
+        if (sf_writef_float(file_, interleaved, frames) != frames)
+            throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
+        return;
     }
+    pending_.insert(pending_.end(), interleaved, interleaved + samples);
+}
+
+void WavWriter::flush() {
+    const auto frames = static_cast<sf_count_t>(pending_.size() / static_cast<std::size_t>(channels_));
+    if (frames > 0 && sf_writef_float(file_, pending_.data(), frames) != frames)
+        throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
+    pending_.clear();
 }
 
 void WavWriter::finish() {
+    flush();
     int status = sf_close(file_);
     file_ = nullptr;
     if (status != 0) throw HostError("cannot write " + output_.path() + ": " + sf_error_number(status));

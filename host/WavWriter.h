@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct sf_private_tag;  // libsndfile's SNDFILE
 
@@ -23,13 +24,20 @@ public:
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
 
-    // Interleaved frames, `channels` samples each.
+    // Interleaved frames, `channels` samples each. They are gathered and handed to the file
+    // a quarter of a million samples at a time: a system call for each short block would
+    // cost more than the block, and would leave the next process call of a render starting
+    // on cold caches.
     void write(const float* interleaved, std::int64_t frames);
     void finish();
 
 private:
+    void flush();
+
     OutputFile output_;
     sf_private_tag* file_ = nullptr;
+    int channels_ = 0;
+    std::vector<float> pending_;  // interleaved, not yet written
 };
 
 }  // namespace vorlatek::host
