@@ -68,7 +68,7 @@ inline double CymbalVoice::step(const SharedSignals& in, double level) {
     }
     countdown -= 1.0;
 
-    low = lowStage.process(in.metalBand2, tail);
+    low = lowStage.processJunction(in.cymbalLowJunction, tail);
     lowState = lowState * lowA + (1.0 - lowA) * low;
     mid = 2.4 * midStage.processJunction(in.metalJunction, body);
     high = highStage.processJunction(in.metalJunction, attack);

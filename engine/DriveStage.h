@@ -59,9 +59,8 @@ public:
     }
     // The same from the metal signal m.
     double drive(double metal, double envelope) { return driveJunction(junction(shape.inputScale * metal), envelope); }
-    // One sample of the stage and its high-pass, from the metal signal m.
-    double process(double metal, double envelope) { return highPass.process(drive(metal, envelope)); }
-    // The same from the junction's output, where several stages share one metal signal.
+    // One sample of the stage and its high-pass, from the junction's output (the engine works
+    // out the junctions of a run for all the stages at once).
     double processJunction(double j, double envelope) { return highPass.process(driveJunction(j, envelope)); }
 
     Shape shape;
@@ -81,5 +80,7 @@ inline constexpr DriveStage::Shape kMetalDrive{1000.0, -0.002, 1.7, 0.3, 0.01, 1
 // The junction output of the kMetalDrive stages for the upper band's sample: the same for
 // all four of them (cymbal mid and high, both hi-hats), so it is worked out once a frame.
 inline double metalJunction(double band1) { return DriveStage::junction(kMetalDrive.inputScale * band1); }
+// The junction output of the cymbal's low stage for the lower band's sample.
+inline double cymbalLowJunction(double band2) { return DriveStage::junction(kCymbalLowDrive.inputScale * band2); }
 
 }  // namespace vorlatek

@@ -52,14 +52,20 @@ template <bool kOneLoop>
     noiseSource = noise;
 }
 
-// metalJunction() of the upper metal band over a run: no frame waits on another, so the
-// exponentials go several side by side. `input` and `exponential` are room for the run.
+// metalJunction() of the upper metal band over a run, and with `cymbal` cymbalLowJunction()
+// of the lower one: no frame waits on another, so the exponentials go several side by side.
+// `input` and `exponential` are room for the run.
 [[gnu::always_inline]] inline void metalJunctions(SharedSignals* shared, double* __restrict input,
-                                                  double* __restrict exponential, int frames) {
+                                                  double* __restrict exponential, int frames, bool cymbal) {
     for (int f = 0; f < frames; ++f) input[f] = kMetalDrive.inputScale * shared[f].metalBand1;
     dsp::fastExpEach(input, exponential, frames);
     for (int f = 0; f < frames; ++f)
         shared[f].metalJunction = DriveStage::junctionOf(input[f], exponential[f]);
+    if (!cymbal) return;
+    for (int f = 0; f < frames; ++f) input[f] = kCymbalLowDrive.inputScale * shared[f].metalBand2;
+    dsp::fastExpEach(input, exponential, frames);
+    for (int f = 0; f < frames; ++f)
+        shared[f].cymbalLowJunction = DriveStage::junctionOf(input[f], exponential[f]);
 }
 
 #if defined(VORLATEK_ENGINE_WIDE)
@@ -70,8 +76,9 @@ template <bool kOneLoop>
 }
 
 // The same with AVX-512's table lookups, eight exponentials at a time.
-[[VORLATEK_WIDE_LOOP]] void metalJunctionsWide(SharedSignals* shared, double* input, double* exponential, int frames) {
-    metalJunctions(shared, input, exponential, frames);
+[[VORLATEK_WIDE_LOOP]] void metalJunctionsWide(SharedSignals* shared, double* input, double* exponential, int frames,
+                                              bool cymbal) {
+    metalJunctions(shared, input, exponential, frames, cymbal);
 }
 #endif
 
@@ -301,10 +308,10 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active) {
 #if defined(VORLATEK_ENGINE_WIDE)
         if (cpu::hasAvx512())
-            metalJunctionsWide(shared_.data(), junctionWork_[0], junctionWork_[1], frames);
+            metalJunctionsWide(shared_.data(), junctionWork_[0], junctionWork_[1], frames, cymbal_.active);
         else
 #endif
-            metalJunctions(shared_.data(), junctionWork_[0], junctionWork_[1], frames);
+            metalJunctions(shared_.data(), junctionWork_[0], junctionWork_[1], frames, cymbal_.active);
     }
     // At rest the master volume holds: no voice's row needs it while none sounds.
     if (masterVolume_ != masterVolumeRestTarget_) {

@@ -11,6 +11,9 @@ struct SharedSignals {
     // metalJunction(metalBand1), the drive of the stages fed by the upper band (see
     // DriveStage.h); the engine works it out only in frames where one of them sounds.
     double metalJunction = 0.0;
+    // cymbalLowJunction(metalBand2), the drive of the cymbal's low stage; worked out only in
+    // frames where the cymbal sounds.
+    double cymbalLowJunction = 0.0;
 };
 
 }  // namespace vorlatek

@@ -33,6 +33,7 @@ struct SharedSourceRig {
         signals.metalBand1 = metal.band1Output;
         signals.metalBand2 = metal.band2Output;
         signals.metalJunction = metalJunction(metal.band1Output);
+        signals.cymbalLowJunction = cymbalLowJunction(metal.band2Output);
         return signals;
     }
 
