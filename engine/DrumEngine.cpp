@@ -21,32 +21,21 @@ int levelInstrument(int index) {
 }
 
 // The shared sources over a run. The metal and the noise source go side by side, so that
-// their chains of dependent steps overlap. Where the registers hold every state of both,
-// that is one loop; where they do not, two loops of fewer states each do better: first the
-// oscillators and noiseA, then the three filters after them.
-template <bool kOneLoop>
-[[gnu::always_inline]] inline void stepSources(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared,
-                                               double* sums, int frames) {
+// their chains of dependent steps overlap. Where the registers do not hold every state of
+// both, two loops of fewer states each do better than one: first the oscillators and
+// noiseA, then the three filters after them.
+void stepSources(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared, double* sums, int frames) {
     MetalSource::Stepper metal(metalSource);
     NoiseSource noise = noiseSource;
-    if constexpr (kOneLoop) {
-        for (int f = 0; f < frames; ++f) {
-            metal.step(shared[f]);
-            noise.step();
-            shared[f].noiseA = noise.noiseA;
-            shared[f].noiseB = noise.noiseB;
-        }
-    } else {
-        for (int f = 0; f < frames; ++f) {
-            sums[f] = metal.stepOscillators();
-            noise.stepNoiseA();
-            shared[f].noiseA = noise.noiseA;
-        }
-        for (int f = 0; f < frames; ++f) {
-            metal.filter(sums[f], shared[f]);
-            noise.stepNoiseB(shared[f].noiseA);
-            shared[f].noiseB = noise.noiseB;
-        }
+    for (int f = 0; f < frames; ++f) {
+        sums[f] = metal.stepOscillators();
+        noise.stepNoiseA();
+        shared[f].noiseA = noise.noiseA;
+    }
+    for (int f = 0; f < frames; ++f) {
+        metal.filter(sums[f], shared[f]);
+        noise.stepNoiseB(shared[f].noiseA);
+        shared[f].noiseB = noise.noiseB;
     }
     metal.storeTo(metalSource);
     noiseSource = noise;
@@ -69,10 +58,22 @@ template <bool kOneLoop>
 }
 
 #if defined(VORLATEK_ENGINE_WIDE)
-// The same steps where every state and coefficient of both sources fits in the registers.
+// The same steps in one loop, where every state and coefficient of both sources fits in the
+// registers, the six oscillators in the lanes of one.
 [[VORLATEK_WIDE_LOOP]] void stepSourcesWide(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared,
-                                           double* sums, int frames) {
-    stepSources<true>(metalSource, noiseSource, shared, sums, frames);
+                                           int frames) {
+    MetalSource::Stepper metal(metalSource);
+    MetalSource::OscillatorLanes oscillators(metalSource);
+    NoiseSource noise = noiseSource;
+    for (int f = 0; f < frames; ++f) {
+        metal.filter(oscillators.step(), shared[f]);
+        noise.step();
+        shared[f].noiseA = noise.noiseA;
+        shared[f].noiseB = noise.noiseB;
+    }
+    metal.storeTo(metalSource);  // then the oscillators' states, which it holds unstepped
+    oscillators.storeTo(metalSource);
+    noiseSource = noise;
 }
 
 // The same with AVX-512's table lookups, eight exponentials at a time.
@@ -301,10 +302,10 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     triggerPulse_.render(run_.trigger, frames);
 #if defined(VORLATEK_ENGINE_WIDE)
     if (cpu::hasAvx512())
-        stepSourcesWide(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
+        stepSourcesWide(metalSource_, noiseSource_, shared_.data(), frames);
     else
 #endif
-        stepSources<false>(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
+        stepSources(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active) {
 #if defined(VORLATEK_ENGINE_WIDE)
         if (cpu::hasAvx512())

@@ -149,7 +149,8 @@ TEST(TriggerPulse, TabulatedImpulsesEqualTheFormulaAtEveryStep) {
 // repeats rather than steps), in runs of many lengths; and the output FIR over runs
 // shorter and longer than its chunk, odd and even, with its follower watching.
 // The engine's runs of the shared sources against one scalar step at a time: the squares,
-// their sum and the two band-passes as plain arithmetic, and the noise source's own step.
+// their sum and the two band-passes as plain arithmetic, and the noise source's own step;
+// each run's signals and the states it leaves behind.
 TEST(RunsAndSteps, SharedSourcesGiveWhatStepsGive) {
     for (double rate : {44100.0, 96000.0}) {
         SCOPED_TRACE(rate);
@@ -162,9 +163,9 @@ TEST(RunsAndSteps, SharedSourcesGiveWhatStepsGive) {
         for (int turn = 0; turn < 60; ++turn) {
             const int length = lengths[turn % 7];
             engine.renderRun(length);
-            double band1 = 0.0, band2 = 0.0;
+            double band1 = 0.0, band2 = 0.0, total = 0.0;
             for (int f = 0; f < length; ++f) {
-                double total = 0.0;
+                total = 0.0;
                 for (MetalSource::Oscillator& o : metal.oscillators) {
                     o.square = o.phase > o.threshold ? 0.5 : -0.5;
                     o.phase = o.phase > o.period ? o.phase + 1.0 - o.period : o.phase + 1.0;
@@ -179,6 +180,11 @@ TEST(RunsAndSteps, SharedSourcesGiveWhatStepsGive) {
             ASSERT_EQ(last.metalBand2, band2) << "run " << turn;
             ASSERT_EQ(last.noiseA, noise.noiseA) << "run " << turn;
             ASSERT_EQ(last.noiseB, noise.noiseB) << "run " << turn;
+            // The states a run leaves behind: each square and their sum.
+            const MetalSource& ran = engine.metalSource();
+            ASSERT_EQ(ran.sum, 0.5 * total) << "run " << turn;
+            for (int k = 0; k < MetalSource::kOscillators; ++k)
+                ASSERT_EQ(ran.oscillators[k].square, metal.oscillators[k].square) << "run " << turn << ", " << k;
         }
         const MetalSource& ran = engine.metalSource();
         for (int k = 0; k < MetalSource::kOscillators; ++k) EXPECT_EQ(ran.oscillators[k].phase, metal.oscillators[k].phase);
