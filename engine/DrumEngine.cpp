@@ -46,15 +46,13 @@ void stepSources(MetalSource& metalSource, NoiseSource& noiseSource, SharedSigna
 // `input` and `exponential` are room for the run.
 [[gnu::always_inline]] inline void metalJunctions(SharedSignals* shared, double* __restrict input,
                                                   double* __restrict exponential, int frames, bool cymbal) {
-    for (int f = 0; f < frames; ++f) input[f] = kMetalDrive.inputScale * shared[f].metalBand1;
-    dsp::fastExpEach(input, exponential, frames);
-    for (int f = 0; f < frames; ++f)
-        shared[f].metalJunction = DriveStage::junctionOf(input[f], exponential[f]);
-    if (!cymbal) return;
-    for (int f = 0; f < frames; ++f) input[f] = kCymbalLowDrive.inputScale * shared[f].metalBand2;
-    dsp::fastExpEach(input, exponential, frames);
-    for (int f = 0; f < frames; ++f)
-        shared[f].cymbalLowJunction = DriveStage::junctionOf(input[f], exponential[f]);
+    const auto junctions = [&](double SharedSignals::*band, double SharedSignals::*junction, double inputScale) {
+        for (int f = 0; f < frames; ++f) input[f] = inputScale * (shared[f].*band);
+        dsp::fastExpEach(input, exponential, frames);
+        for (int f = 0; f < frames; ++f) shared[f].*junction = DriveStage::junctionOf(input[f], exponential[f]);
+    };
+    junctions(&SharedSignals::metalBand1, &SharedSignals::metalJunction, kMetalDrive.inputScale);
+    if (cymbal) junctions(&SharedSignals::metalBand2, &SharedSignals::cymbalLowJunction, kCymbalLowDrive.inputScale);
 }
 
 #if defined(VORLATEK_ENGINE_WIDE)

@@ -116,6 +116,13 @@ inline double sinOfReduced(double r, double r2) {
 
 }  // namespace fastmath
 
+namespace fastmath {
+
+// Below π/64 the reduction would leave x as it is: the polynomial alone gives the same value.
+inline bool sineNeedsNoTable(double x) { return std::fabs(x) < kPiOver32A * 0.5; }
+
+}  // namespace fastmath
+
 // sin x for |x| below 2.6e7 (far beyond any phase a voice reaches before it falls silent);
 // beyond, and for NaN and infinity, 0. Below π/64, where the reduction would leave x as it
 // is, the polynomial alone: the same value, sooner.
@@ -124,7 +131,7 @@ inline double fastSin(double x) {
     return std::sin(x);
 #else
     using namespace fastmath;
-    if (std::fabs(x) < kPiOver32A * 0.5) return sinOfReduced(x, x * x);
+    if (sineNeedsNoTable(x)) return sinOfReduced(x, x * x);
     x = std::fabs(x) < kSineLimit ? x : 0.0;
     const double t = x * k32OverPi + kRoundMagic;
     const double k = t - kRoundMagic;
@@ -143,7 +150,7 @@ inline double fastSin(double x) {
 inline void fastSinEach(const double* __restrict x, double* __restrict y, int n) {
 #if !defined(VORLATEK_EXACT_MATHS)
     bool small = true;
-    for (int i = 0; i < n; ++i) small &= std::fabs(x[i]) < fastmath::kPiOver32A * 0.5;
+    for (int i = 0; i < n; ++i) small &= fastmath::sineNeedsNoTable(x[i]);
     if (small) {
         for (int i = 0; i < n; ++i) y[i] = fastmath::sinOfReduced(x[i], x[i] * x[i]);
         return;

@@ -36,24 +36,16 @@ double TriggerPulse::blit(double at) const {
            std::sin(kPi * n * c / period) / (n * std::sin(kPi * c / period));
 }
 
+// One step is a run of one.
 double TriggerPulse::step() {
-    if (0.5 * period > position) {
-        if (stepsSinceStart_ < tabulated_) {
-            blitValue = blitTable_[stepsSinceStart_++];
-        } else {
-            blitValue = blit(position);
-        }
-        integrator = (blitValue + integrator) * 0.997;
-        position = position + 1.0;
-    }
-    follower = follower - ((follower - integrator) * (0.001 * rateFactor) + kEpsilon);
-    output = (integrator - follower) * 0.25;
+    float out;
+    render(&out, 1);
     return output;
 }
 
 void TriggerPulse::render(float* out, int frames) {
-    // While a pulse runs: step() with its states in registers (written to the members each
-    // frame, the follower's chain would wait on memory as well).
+    // While a pulse runs, its states stay in registers (written to the members each frame,
+    // the follower's chain would wait on memory as well).
     const double rate = 0.001 * rateFactor;
     const double end = 0.5 * period;
     double at = position, blitNow = blitValue, integral = integrator, follow = follower;

@@ -45,18 +45,20 @@ void WavWriter::write(const float* interleaved, std::int64_t frames) {
     const std::size_t samples = static_cast<std::size_t>(frames) * static_cast<std::size_t>(channels_);
     if (pending_.size() + samples > kPendingSamples) flush();
     if (samples > kPendingSamples) {
-        if (sf_writef_float(file_, interleaved, frames) != frames)
-            throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
+        writeFrames(interleaved, frames);
         return;
     }
     pending_.insert(pending_.end(), interleaved, interleaved + samples);
 }
 
 void WavWriter::flush() {
-    const auto frames = static_cast<sf_count_t>(pending_.size() / static_cast<std::size_t>(channels_));
-    if (frames > 0 && sf_writef_float(file_, pending_.data(), frames) != frames)
-        throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
+    writeFrames(pending_.data(), static_cast<std::int64_t>(pending_.size() / static_cast<std::size_t>(channels_)));
     pending_.clear();
+}
+
+void WavWriter::writeFrames(const float* interleaved, std::int64_t frames) {
+    if (frames > 0 && sf_writef_float(file_, interleaved, frames) != frames)
+        throw HostError("cannot write " + output_.path() + ": " + sf_strerror(file_));
 }
 
 void WavWriter::finish() {

@@ -33,6 +33,8 @@ public:
 
 private:
     void flush();
+    // Straight to the file.
+    void writeFrames(const float* interleaved, std::int64_t frames);
 
     OutputFile output_;
     sf_private_tag* file_ = nullptr;
