@@ -11,6 +11,7 @@
 #include "engine/Biquad.h"
 #include "engine/FastMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vorlatek {
@@ -53,7 +54,10 @@ public:
         const double u = shape.gain * j * envelope;
         accumulator = shape.weight * u + (0.01 * envelope * envelope * envelope + 0.05) * envelope +
                       retain * accumulator;
-        if (accumulator < 0.0) accumulator = shape.negativeFactor * accumulator;
+        // acc < 0: f·acc. With 0 ≤ f ≤ 1 that is the larger of the two, taken without a
+        // branch: the sign of the accumulator follows the metal's edges, which no branch
+        // predictor can guess.
+        accumulator = std::max(accumulator, shape.negativeFactor * accumulator);
         value = scale * accumulator * shape.outputScale;
         return value;
     }
@@ -76,6 +80,9 @@ public:
 inline constexpr DriveStage::Shape kCymbalLowDrive{300.0, -0.01, 0.7, 0.1, 0.1, 0.2};
 // The stage of the cymbal's mid and high bands and of both hi-hats, fed by the upper band.
 inline constexpr DriveStage::Shape kMetalDrive{1000.0, -0.002, 1.7, 0.3, 0.01, 1.0};
+static_assert(kCymbalLowDrive.negativeFactor >= 0.0 && kCymbalLowDrive.negativeFactor <= 1.0 &&
+                  kMetalDrive.negativeFactor >= 0.0 && kMetalDrive.negativeFactor <= 1.0,
+              "driveJunction takes f·acc for acc < 0 as the larger of the two");
 
 // The junction output of the kMetalDrive stages for the upper band's sample: the same for
 // all four of them (cymbal mid and high, both hi-hats), so it is worked out once a frame.
