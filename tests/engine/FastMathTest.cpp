@@ -95,7 +95,14 @@ TEST(FastMath, RunWideFormsMatchTheSingleCall) {
     mixed[17] = 1.3;
     runs.push_back(small);
     runs.push_back(mixed);
-    runs.push_back({-800.0, -708.0, -1.0, 0.0, 1e-300, 0.5, 709.0, 1000.0, 3e7, nan});
+    const double inf = std::numeric_limits<double>::infinity();
+    runs.push_back({-800.0, -708.0, -1.0, 0.0, 1e-300, 0.5, 709.0, 1000.0, 3e7, nan, -inf, inf, -0.0, 4e-320,
+                    -708.0000001, 709.0000001, -nan, 0.010830424696249145});
+    // Eight at a time where the processor can: a sweep over the whole held range and past it,
+    // every lane of the table met many times.
+    std::vector<double> sweep;
+    for (int i = 0; i < 1603; ++i) sweep.push_back(-760.0 + 0.9497 * i);
+    runs.push_back(sweep);
     for (const std::vector<double>& x : runs) {
         const int n = static_cast<int>(x.size());
         std::vector<double> sines(x.size()), exps(x.size());
