@@ -7,8 +7,10 @@
 // Tuning moves both resonators together (×0.905 to ×1.131), Decay sets their damping.
 
 #include "engine/Biquad.h"
+#include "engine/EngineRun.h"
 #include "engine/FastMath.h"
 #include "engine/OnePoleHighPass.h"
+#include "engine/PeakFollower.h"
 #include "engine/ResonatorFilter.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
@@ -32,6 +34,10 @@ public:
     // One sample at `level`, before the output FIR: the per-sample step, which the engine's
     // loops inline.
     double step(const SharedSignals& in, double level);
+    // `frames` steps at levels level[0..frames), into out[], each output also to follow().
+    template <class Follow>
+    [[gnu::always_inline]] inline void stepRun(const double* __restrict level, double* __restrict out, int frames,
+                                               Follow& follow);
     static constexpr bool kHasOutputFir = true;
     // The step (two resonators, an exponential and two filters) fills the registers: beside another
     // voice it runs slower than alone.
@@ -59,31 +65,85 @@ public:
     dsp::OnePoleHighPass edge;        // 10 kHz
 };
 
+// One sample is a run of one.
 inline double RimShotVoice::step(const SharedSignals&, double level) {
-    if (countdown <= 0.0) {
-        envelopeTarget = 0.0;
-        envelopeRate = dsp::limitRate(0.005 * rateFactor);
-        strike1Rate = dsp::limitRate(0.4 * rateFactor);
-    }
-    countdown -= 1.0;
+    double out = 0.0;
+    NoFollower none;
+    stepRun(&level, &out, 1, none);
+    return out;
+}
 
-    input1 = 0.5 * strike1;
-    input2 = strike2;
-    clipped = std::clamp(2.5 * resonator1.process(input1), -1.0, 1.0);
-    boosted = 1.25 * resonator2.process(input2);
+// The step's work splits into passes over the run: the envelopes and both resonators up to
+// the shaper's input; the shaper's exponentials, which wait on nothing but that input and so
+// are worked out several at a time; the shaper's output, the crack and the high-pass. Each
+// sample sees the same inputs in the same order as a step at a time would give it.
+template <class Follow>
+void RimShotVoice::stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow) {
+    alignas(16) double drive[kMaxRunFrames];   // the shaper's input
+    alignas(16) double swing[kMaxRunFrames];   // 50 × that
+    alignas(16) double shaped[kMaxRunFrames];  // its exponential
+    alignas(16) double gain[kMaxRunFrames];    // envelope × amplitude
+    if (frames <= 0) return;
+    frames = frames < kMaxRunFrames ? frames : kMaxRunFrames;
+
+    {
+        double left = countdown, target = envelopeTarget, env = envelope, envRate = envelopeRate;
+        double s1 = strike1, s1Rate = strike1Rate, s2 = strike2;
+        const double s2Rate = strike2Rate, gainOfHit = amplitude;
+        dsp::ResonatorFilter body = resonator1, ring = resonator2;
+        double in1 = input1, in2 = input2, clip = clipped, boost = boosted;
+        for (int f = 0; f < frames; ++f) {
+            if (left <= 0.0) {
+                target = 0.0;
+                envRate = dsp::limitRate(0.005 * rateFactor);
+                s1Rate = dsp::limitRate(0.4 * rateFactor);
+            }
+            left -= 1.0;
+            in1 = 0.5 * s1;
+            in2 = s2;
+            clip = std::clamp(2.5 * body.process(in1), -1.0, 1.0);
+            boost = 1.25 * ring.process(in2);
+            const double x = (0.5 * clip - 4.5 * boost) * 0.2;
+            drive[f] = x;
+            swing[f] = 50.0 * x;
+            gain[f] = env * gainOfHit;
+            env = env - (env - target) * envRate + dsp::kEpsilon;
+            dsp::decay(s1, s1Rate);
+            dsp::decay(s2, s2Rate);
+        }
+        countdown = left;
+        envelopeTarget = target;
+        envelope = env;
+        envelopeRate = envRate;
+        strike1 = s1;
+        strike1Rate = s1Rate;
+        strike2 = s2;
+        resonator1 = body;
+        resonator2 = ring;
+        input1 = in1;
+        input2 = in2;
+        clipped = clip;
+        boosted = boost;
+    }
 
     // Exponential shaper: 0 for a positive drive, down toward −1 for a negative one.
-    double y = (0.5 * clipped - 4.5 * boosted) * 0.2;
-    y = y >= 0.0 ? 0.0 : dsp::fastExp(50.0 * y) - 1.0;
-    y = envelope * amplitude * y;
-    const double crack = edge.processWithoutEpsilon(y);
-    if (y < -0.5) y = crack + y;
-    const double v = highPass.process(y) * level * -0.5;
+    dsp::fastExpEach(swing, shaped, frames);
 
-    envelope = envelope - (envelope - envelopeTarget) * envelopeRate + dsp::kEpsilon;
-    dsp::decay(strike1, strike1Rate);
-    dsp::decay(strike2, strike2Rate);
-    return v;
+    {
+        dsp::OnePoleHighPass crackFilter = edge;
+        dsp::Biquad hp = highPass;
+        for (int f = 0; f < frames; ++f) {
+            double y = drive[f] >= 0.0 ? 0.0 : shaped[f] - 1.0;
+            y = gain[f] * y;
+            const double crack = crackFilter.processWithoutEpsilon(y);
+            if (y < -0.5) y = crack + y;
+            const double v = hp.process(y) * level[f] * -0.5;
+            out[f] = v;
+            follow(v);
+        }
+        edge = crackFilter;
+        highPass = hp;
+    }
 }
 
 }  // namespace vorlatek

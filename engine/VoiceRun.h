@@ -132,9 +132,14 @@ template <class A>
                                  PeakFollower& followA) {
     PeakFollower fa = followA;
     if constexpr (requires { a.stepRun(levelA, outA, frames, fa); }) {
-        // A voice that renders its runs in passes of its own; its output is the voice's.
-        static_assert(!A::kHasOutputFir);
-        a.stepRun(levelA, outA, frames, fa);
+        // A voice that renders its runs in passes of its own; the follower watches its output
+        // here unless an output FIR comes after it.
+        if constexpr (A::kHasOutputFir) {
+            NoFollower none;
+            a.stepRun(levelA, outA, frames, none);
+        } else {
+            a.stepRun(levelA, outA, frames, fa);
+        }
     } else {
         for (int f = 0; f < frames; ++f) {
             const double ya = a.step(in[f], levelA[f]);
