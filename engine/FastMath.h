@@ -147,8 +147,18 @@ inline double fastSin(double x) {
 #endif
 }
 
+namespace fastmath {
+#if defined(VORLATEK_ENGINE_WIDE) && !defined(VORLATEK_EXACT_MATHS)
+// fastSin and fastExp of n values, eight at a time in the lanes of AVX-512 registers, the
+// table looked up for all eight at once; the caller makes sure the processor has it.
+void sinEachWide(const double* x, double* y, int n);
+void expEachWide(const double* x, double* y, int n);
+#endif
+}  // namespace fastmath
+
 // y[i] = fastSin(x[i]) for n values, to the bit. Where every angle is small, as the bass
 // drum's are, only the polynomial is needed: the compiler then works out several side by side.
+// Otherwise eight side by side where the processor has AVX-512.
 inline void fastSinEach(const double* __restrict x, double* __restrict y, int n) {
 #if !defined(VORLATEK_EXACT_MATHS)
     bool small = true;
@@ -157,17 +167,12 @@ inline void fastSinEach(const double* __restrict x, double* __restrict y, int n)
         for (int i = 0; i < n; ++i) y[i] = fastmath::sinOfReduced(x[i], x[i] * x[i]);
         return;
     }
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) return fastmath::sinEachWide(x, y, n);
+#endif
 #endif
     for (int i = 0; i < n; ++i) y[i] = fastSin(x[i]);
 }
-
-namespace fastmath {
-#if defined(VORLATEK_ENGINE_WIDE) && !defined(VORLATEK_EXACT_MATHS)
-// fastExp of n values, eight at a time in the lanes of AVX-512 registers, the table looked up
-// for all eight at once; the caller makes sure the processor has it.
-void expEachWide(const double* x, double* y, int n);
-#endif
-}  // namespace fastmath
 
 // y[i] = fastExp(x[i]) for n values, to the bit, eight side by side where the processor has
 // AVX-512 (the compiler alone left the table lookup, and so all of it, one at a time).

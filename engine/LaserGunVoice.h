@@ -4,7 +4,9 @@
 // how fast it falls, "LG Decay" how long the zap lasts. For the first 0.97 ms of a note
 // the oscillator is held at phase 0 while the previous note's last value dies away.
 
+#include "engine/EngineRun.h"
 #include "engine/FastMath.h"
+#include "engine/PeakFollower.h"
 #include "engine/SharedSignals.h"
 #include "engine/Voice.h"
 
@@ -30,7 +32,13 @@ public:
     // One sample at `level`, before the output FIR: the per-sample step, which the engine's
     // loops inline.
     double step(const SharedSignals& in, double level);
+    // `frames` steps at levels level[0..frames), into out[], each output also to follow().
+    template <class Follow>
+    [[gnu::always_inline]] inline void stepRun(const double* __restrict level, double* __restrict out, int frames,
+                                               Follow& follow);
     static constexpr bool kHasOutputFir = true;
+    // Its runs go in passes of their own (stepRun), not beside another voice.
+    static constexpr bool kStepsAlone = true;
 
     double decay = 0.0;
     double depth = 0.0;
@@ -50,22 +58,72 @@ public:
     double sine = 0.0;
 };
 
+// One sample is a run of one.
 inline double LaserGunVoice::step(const SharedSignals&, double level) {
-    if (countdown > 0.0) {
-        phase = 0.0;
-        releaseRate = 0.11 * rateFactor;
-    } else {
-        held = sine * amplitude * envelope * level;
+    double out = 0.0;
+    NoFollower none;
+    stepRun(&level, &out, 1, none);
+    return out;
+}
+
+// The step's work splits into passes over the run: the envelopes and the pitch; the phase
+// increments (two divisions a frame, none waiting on another); the phases; their sines,
+// several at a time; the held output. Each sample sees the same inputs in the same order as
+// a step at a time would give it.
+template <class Follow>
+void LaserGunVoice::stepRun(const double* __restrict level, double* __restrict out, int frames, Follow& follow) {
+    alignas(16) double pitch[kMaxRunFrames];     // frequency, then the phase increment
+    alignas(16) double phases[kMaxRunFrames];
+    alignas(16) double sines[kMaxRunFrames];
+    alignas(16) double loudness[kMaxRunFrames];  // the envelope before its fall
+    bool holding[kMaxRunFrames];
+    if (frames <= 0) return;
+    frames = frames < kMaxRunFrames ? frames : kMaxRunFrames;
+
+    {
+        double left = countdown, sweepNow = sweepEnvelope, env = envelope;
+        for (int f = 0; f < frames; ++f) {
+            holding[f] = left > 0.0;
+            left -= 1.0;
+            pitch[f] = depthFactor * sweepNow * 35050.0 + 40.0;
+            loudness[f] = env;
+            dsp::decay(sweepNow, sweepRate);
+            dsp::decay(env, envelopeRate);
+        }
+        countdown = left;
+        sweepEnvelope = sweepNow;
+        envelope = env;
+        frequency = pitch[frames - 1];
     }
-    countdown -= 1.0;
-    frequency = depthFactor * sweepEnvelope * 35050.0 + 40.0;
-    sine = dsp::fastSin(phase);
-    phaseIncrement = dsp::kTwoPi / (sampleRate / frequency);
-    phase = phase + phaseIncrement;
-    dsp::decay(sweepEnvelope, sweepRate);
-    dsp::decay(envelope, envelopeRate);
-    dsp::decay(held, releaseRate);
-    return 0.5 * held;
+    const double rate = sampleRate;
+    for (int f = 0; f < frames; ++f) pitch[f] = dsp::kTwoPi / (rate / pitch[f]);
+    {
+        double p = phase;
+        for (int f = 0; f < frames; ++f) {
+            if (holding[f]) p = 0.0;
+            phases[f] = p;
+            p = p + pitch[f];
+        }
+        phase = p;
+        phaseIncrement = pitch[frames - 1];
+    }
+    dsp::fastSinEach(phases, sines, frames);
+    {
+        double previous = sine, h = held, release = releaseRate;
+        const double gain = amplitude;
+        for (int f = 0; f < frames; ++f) {
+            if (holding[f]) release = 0.11 * rateFactor;
+            else h = previous * gain * loudness[f] * level[f];
+            previous = sines[f];
+            dsp::decay(h, release);
+            const double v = 0.5 * h;
+            out[f] = v;
+            follow(v);
+        }
+        sine = previous;
+        held = h;
+        releaseRate = release;
+    }
 }
 
 }  // namespace vorlatek
