@@ -81,6 +81,48 @@ void stepSources(MetalSource& metalSource, NoiseSource& noiseSource, SharedSigna
 }
 #endif
 
+// The sounding voices of a run, in instrument order, and where their mix goes.
+struct VoiceMix {
+    const double* outs[kInstrumentCount];
+    float* rows[kInstrumentCount];
+    int count;
+    const double* volume;
+    float* master;
+};
+
+// Each voice's row at the master volume, and the master: the voices added in instrument
+// order, from 0 as the frame's sum always did (0 + x, not x: −0 comes out as +0), at the
+// master volume. Silent voices add nothing: x + 0 is x.
+[[gnu::always_inline]] inline void mixVoicesBody(const VoiceMix& mix, int frames) {
+    const double* __restrict volume = mix.volume;
+    for (int k = 0; k < mix.count; ++k) {
+        const double* __restrict out = mix.outs[k];
+        float* __restrict row = mix.rows[k];
+        for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume[f] * out[f]);
+    }
+    if (mix.count == 0) return;
+    // A stretch of frames at a time, so that the sums stay in the first-level cache.
+    constexpr int kStretch = 64;
+    for (int first = 0; first < frames; first += kStretch) {
+        const int n = std::min(kStretch, frames - first);
+        alignas(64) double sum[kStretch];
+        const double* __restrict out = mix.outs[0] + first;
+        for (int f = 0; f < n; ++f) sum[f] = 0.0 + out[f];
+        for (int k = 1; k < mix.count; ++k) {
+            const double* __restrict next = mix.outs[k] + first;
+            for (int f = 0; f < n; ++f) sum[f] += next[f];
+        }
+        float* __restrict master = mix.master + first;
+        for (int f = 0; f < n; ++f) master[f] = static_cast<float>(volume[first + f] * sum[f]);
+    }
+}
+
+void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
+
+#if defined(VORLATEK_ENGINE_WIDE)
+[[VORLATEK_WIDE_LOOP]] void mixVoicesWide(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
+#endif
+
 }  // namespace
 
 
@@ -339,28 +381,20 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     if (k < count) (this->*kAlone[paired[k]])(frames);
     followers_.run(frames);
 
-    // The mix adds the voices in instrument order, from 0 as the frame's sum always did
-    // (0 + x, not x: −0 comes out as +0). Silent voices add nothing: x + 0 is x.
-    run_.masterSounding = false;
+    VoiceMix mix{{}, {}, 0, volume_, run_.master};
     for (int i = 0; i < kInstrumentCount; ++i) {
-        if (!run_.sounding[i]) {
-            voiceOut_[i] = 0.0;
-            continue;
-        }
-        const double* out = voiceRuns_[i];
-        if (run_.masterSounding) {
-            for (int f = 0; f < frames; ++f) mix_[f] += out[f];
-        } else {
-            for (int f = 0; f < frames; ++f) mix_[f] = 0.0 + out[f];
-            run_.masterSounding = true;
-        }
-        float* row = run_.instrument[i];
-        for (int f = 0; f < frames; ++f) row[f] = static_cast<float>(volume_[f] * out[f]);
-        voiceOut_[i] = out[frames - 1];
+        voiceOut_[i] = run_.sounding[i] ? voiceRuns_[i][frames - 1] : 0.0;
+        if (!run_.sounding[i]) continue;
+        mix.outs[mix.count] = voiceRuns_[i];
+        mix.rows[mix.count++] = run_.instrument[i];
     }
-
-    if (run_.masterSounding)
-        for (int f = 0; f < frames; ++f) run_.master[f] = static_cast<float>(volume_[f] * mix_[f]);
+    run_.masterSounding = mix.count > 0;
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512())
+        mixVoicesWide(mix, frames);
+    else
+#endif
+        mixVoices(mix, frames);
     return run_;
 }
 

@@ -170,7 +170,6 @@ private:
     alignas(16) double metalSums_[kMaxRunFrames] = {};  // the metal oscillators' sum
     alignas(16) double junctionWork_[2][kMaxRunFrames] = {};  // the metal junction's input and exponential
     alignas(16) double volume_[kMaxRunFrames] = {};
-    alignas(16) double mix_[kMaxRunFrames] = {};
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
     EngineRun run_;
     FollowerBatch followers_;
