@@ -131,7 +131,12 @@ template <class A>
                                  const double* __restrict levelA, double* __restrict outA, int frames,
                                  PeakFollower& followA) {
     PeakFollower fa = followA;
-    if constexpr (requires { a.stepRun(levelA, outA, frames, fa); }) {
+    if constexpr (requires { a.stepRun(in, levelA, outA, frames); }) {
+        // A voice that renders its runs on its own, from the shared sources; an output FIR
+        // comes after it, and the follower after that.
+        static_assert(A::kHasOutputFir);
+        a.stepRun(in, levelA, outA, frames);
+    } else if constexpr (requires { a.stepRun(levelA, outA, frames, fa); }) {
         // A voice that renders its runs in passes of its own; the follower watches its output
         // here unless an output FIR comes after it.
         if constexpr (A::kHasOutputFir) {
