@@ -20,17 +20,25 @@ public:
     double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
     // One sample at `level`, before the output FIR: the per-sample step, which the engine's
     // loops inline.
-    double step(const SharedSignals& in, double level);
+    double step(const SharedSignals& in, double level) {
+        return finish(stage.processJunction(in.metalJunction, stageEnvelope()), level);
+    }
+    // The step in two halves around the drive stage, as the open hi-hat's.
+    double stageEnvelope();
+    double finish(double y, double level);
     static constexpr bool kHasOutputFir = true;
 };
 
-inline double ClosedHiHatVoice::step(const SharedSignals& in, double level) {
+inline double ClosedHiHatVoice::stageEnvelope() {
     if (dsp::countdownDue(countdown)) {
         attackTarget = 0.0;
         envelopeRate = decayRate * rateFactor;
     }
     countdown -= 1.0;
-    const double y = stage.processJunction(in.metalJunction, envelope);
+    return envelope;
+}
+
+inline double ClosedHiHatVoice::finish(double y, double level) {
     dsp::smooth(envelope, attackTarget, envelopeRate);
     const double v = y * level * 0.44;
     return v;

@@ -1,14 +1,11 @@
 #include "engine/CymbalVoice.h"
 
+#include "engine/DriveLanes.h"
 #include "engine/DspMath.h"
 #include "engine/ProcessorFeatures.h"
 
 #include <algorithm>
 #include <cmath>
-
-#if defined(VORLATEK_ENGINE_WIDE)
-#include <immintrin.h>
-#endif
 
 namespace vorlatek {
 
@@ -116,84 +113,25 @@ inline void runCymbal(CymbalVoice& __restrict v, Stages& stages, const SharedSig
 }
 
 #if defined(VORLATEK_ENGINE_WIDE)
-// The three stages side by side: low, mid and high in lanes 0, 1 and 2 (lane 3 repeats the
-// high one and is never read). Each lane takes DriveStage's steps in the same order, with no
-// multiply-add, so it rounds as the stage alone does.
+// The three stages side by side: low, mid and high in lanes 0, 1 and 2.
 class StagesInLanes {
 public:
-    [[VORLATEK_WIDE_LOOP]] explicit StagesInLanes(const CymbalVoice& v) {
-        const DriveStage* s[4] = {&v.lowStage, &v.midStage, &v.highStage, &v.highStage};
-        const auto lanes = [&](auto field) { return _mm256_set_pd(field(*s[3]), field(*s[2]), field(*s[1]), field(*s[0])); };
-        gain_ = lanes([](const DriveStage& d) { return d.shape.gain; });
-        weight_ = lanes([](const DriveStage& d) { return d.shape.weight; });
-        negative_ = lanes([](const DriveStage& d) { return d.shape.negativeFactor; });
-        outputScale_ = lanes([](const DriveStage& d) { return d.shape.outputScale; });
-        retain_ = lanes([](const DriveStage& d) { return d.retain; });
-        scale_ = lanes([](const DriveStage& d) { return d.scale; });
-        accumulator_ = lanes([](const DriveStage& d) { return d.accumulator; });
-        value_ = lanes([](const DriveStage& d) { return d.value; });
-        b0_ = lanes([](const DriveStage& d) { return d.highPass.b0; });
-        b1_ = lanes([](const DriveStage& d) { return d.highPass.b1; });
-        b2_ = lanes([](const DriveStage& d) { return d.highPass.b2; });
-        a1_ = lanes([](const DriveStage& d) { return d.highPass.a1; });
-        a2_ = lanes([](const DriveStage& d) { return d.highPass.a2; });
-        x1_ = lanes([](const DriveStage& d) { return d.highPass.x1; });
-        x2_ = lanes([](const DriveStage& d) { return d.highPass.x2; });
-        y1_ = lanes([](const DriveStage& d) { return d.highPass.y1; });
-        y2_ = lanes([](const DriveStage& d) { return d.highPass.y2; });
-    }
+    [[VORLATEK_WIDE_LOOP]] explicit StagesInLanes(CymbalVoice& v)
+        : stages_{&v.lowStage, &v.midStage, &v.highStage}, lanes_(stages_, 3) {}
 
-    [[VORLATEK_WIDE_LOOP]] void step(const SharedSignals& in, double tail, double body,
-                                                         double attack, double& lowOut, double& midOut,
-                                                         double& highOut) {
+    [[VORLATEK_WIDE_LOOP]] void step(const SharedSignals& in, double tail, double body, double attack, double& lowOut,
+                                     double& midOut, double& highOut) {
         const __m256d j = _mm256_set_pd(in.metalJunction, in.metalJunction, in.metalJunction, in.cymbalLowJunction);
-        const __m256d e = _mm256_set_pd(attack, attack, body, tail);
-        // u = k·j·e;  acc ← w·u + (0.01·e³ + 0.05)·e + retain·acc;  acc < 0: f·acc
-        const __m256d u = _mm256_mul_pd(_mm256_mul_pd(gain_, j), e);
-        const __m256d cube = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(0.01), e), e), e);
-        const __m256d lift = _mm256_mul_pd(_mm256_add_pd(cube, _mm256_set1_pd(0.05)), e);
-        const __m256d sum = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(weight_, u), lift),
-                                          _mm256_mul_pd(retain_, accumulator_));
-        accumulator_ = _mm256_max_pd(_mm256_mul_pd(negative_, sum), sum);  // NaN keeps the sum, as std::max
-        value_ = _mm256_mul_pd(_mm256_mul_pd(scale_, accumulator_), outputScale_);
-        // The high-passes: y = b0·x + b1·x1 + b2·x2 − a1·y1 − a2·y2 + ε.
-        __m256d y = _mm256_add_pd(_mm256_mul_pd(b0_, value_), _mm256_mul_pd(b1_, x1_));
-        y = _mm256_add_pd(y, _mm256_mul_pd(b2_, x2_));
-        y = _mm256_sub_pd(y, _mm256_mul_pd(a1_, y1_));
-        y = _mm256_sub_pd(y, _mm256_mul_pd(a2_, y2_));
-        y = _mm256_add_pd(y, _mm256_set1_pd(dsp::kEpsilon));
-        x2_ = x1_;
-        x1_ = value_;
-        y2_ = y1_;
-        y1_ = y;
-        const __m128d lowMid = _mm256_castpd256_pd128(y);
-        lowOut = _mm_cvtsd_f64(lowMid);
-        midOut = _mm_cvtsd_f64(_mm_unpackhi_pd(lowMid, lowMid));
-        highOut = _mm_cvtsd_f64(_mm256_extractf128_pd(y, 1));
+        const __m256d y = lanes_.step(j, _mm256_set_pd(attack, attack, body, tail));
+        lowOut = DriveLanes::lane0(y);
+        midOut = DriveLanes::lane1(y);
+        highOut = DriveLanes::lane2(y);
     }
-
-    [[VORLATEK_WIDE_LOOP]] void storeTo(CymbalVoice& v) const {
-        alignas(32) double accumulator[4], value[4], x1[4], x2[4], y1[4], y2[4];
-        _mm256_store_pd(accumulator, accumulator_);
-        _mm256_store_pd(value, value_);
-        _mm256_store_pd(x1, x1_);
-        _mm256_store_pd(x2, x2_);
-        _mm256_store_pd(y1, y1_);
-        _mm256_store_pd(y2, y2_);
-        DriveStage* s[3] = {&v.lowStage, &v.midStage, &v.highStage};
-        for (int k = 0; k < 3; ++k) {
-            s[k]->accumulator = accumulator[k];
-            s[k]->value = value[k];
-            s[k]->highPass.x1 = x1[k];
-            s[k]->highPass.x2 = x2[k];
-            s[k]->highPass.y1 = y1[k];
-            s[k]->highPass.y2 = y2[k];
-        }
-    }
+    [[VORLATEK_WIDE_LOOP]] void storeTo(CymbalVoice&) const { lanes_.storeTo(stages_, 3); }
 
 private:
-    __m256d gain_, weight_, negative_, outputScale_, retain_, scale_, accumulator_, value_;
-    __m256d b0_, b1_, b2_, a1_, a2_, x1_, x2_, y1_, y2_;
+    DriveStage* stages_[3];
+    DriveLanes lanes_;
 };
 
 [[gnu::noinline, gnu::flatten, VORLATEK_WIDE_LOOP]] void runInLanes(CymbalVoice& v, const SharedSignals* in, const double* level,

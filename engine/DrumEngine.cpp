@@ -2,6 +2,7 @@
 
 #include "engine/DriveStage.h"
 #include "engine/DspMath.h"
+#include "engine/HiHatPair.h"
 #include "engine/VoiceRun.h"
 
 #include <algorithm>
@@ -376,9 +377,14 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         if (loop == Loop::Alone) (this->*kAlone[i])(frames);
         if (loop == Loop::Paired) paired[count++] = i;
     }
+    // The two hi-hats (last in instrument order) go together whenever both sound: their pair
+    // has a loop of its own.
+    const bool hiHats = count >= 2 && paired[count - 2] == kOpenHiHat && paired[count - 1] == kClosedHiHat;
+    const int others = hiHats ? count - 2 : count;
     int k = 0;
-    for (; k + 1 < count; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
-    if (k < count) (this->*kAlone[paired[k]])(frames);
+    for (; k + 1 < others; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
+    if (k < others) (this->*kAlone[paired[k]])(frames);
+    if (hiHats) renderPair<kOpenHiHat, kClosedHiHat>(frames);
     followers_.run(frames);
 
     VoiceMix mix{{}, {}, 0, volume_, run_.master};

@@ -22,14 +22,21 @@ public:
     double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
     // One sample at `level`, before the output FIR: the per-sample step, which the engine's
     // loops inline.
-    double step(const SharedSignals& in, double level);
+    double step(const SharedSignals& in, double level) {
+        return finish(stage.processJunction(in.metalJunction, stageEnvelope()), level);
+    }
+    // The step in two halves around the drive stage, which the hi-hats stepped side by side
+    // share: the envelope the stage takes this sample, then the rest of the sample from the
+    // stage's high-passed output y.
+    double stageEnvelope();
+    double finish(double y, double level);
     static constexpr bool kHasOutputFir = true;
 
     double choke = 1.0;  // 1 while the note rings freely, 8 once a closed hi-hat choked it
     double previousEnvelope = 0.0;
 };
 
-inline double OpenHiHatVoice::step(const SharedSignals& in, double level) {
+inline double OpenHiHatVoice::stageEnvelope() {
     // round(countdown) <= 0: from the end of the attack on, in every sample.
     if (countdown < 0.5) {
         attackTarget = 0.0;
@@ -37,7 +44,10 @@ inline double OpenHiHatVoice::step(const SharedSignals& in, double level) {
     }
     countdown -= 1.0;
     previousEnvelope = envelope;
-    const double y = stage.processJunction(in.metalJunction, previousEnvelope);
+    return previousEnvelope;
+}
+
+inline double OpenHiHatVoice::finish(double y, double level) {
     const double v = y * level * 0.22;
     dsp::smooth(envelope, attackTarget, envelopeRate);
     if (envelope < 0.15 && attackTarget == 0.0) envelopeRate = 0.001 * rateFactor;

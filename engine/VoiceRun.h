@@ -219,10 +219,16 @@ void stepAlone(A& a, const SharedSignals* in, const double* level, double* out, 
 template <class A, class B>
 void stepTogether(A& a, B& b, const SharedSignals* in, const double* levelA, const double* levelB, double* outA,
                   double* outB, int frames, PeakFollower& followA, PeakFollower& followB) {
+    // A pair with a loop of its own (HiHatPair.h); both have output FIRs, whose followers come after.
+    if constexpr (requires { stepSideBySide(a, b, in, levelA, levelB, outA, outB, frames); }) {
+        static_assert(A::kHasOutputFir && B::kHasOutputFir);
+        stepSideBySide(a, b, in, levelA, levelB, outA, outB, frames);
+    } else {
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512()) return stepTogetherWide(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+        if (cpu::hasAvx512()) return stepTogetherWide(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
 #endif
-    stepTogetherBase(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+        stepTogetherBase(a, b, in, levelA, levelB, outA, outB, frames, followA, followB);
+    }
 }
 
 // A sounding voice that renders the run in one loop (rendersInOneLoop), into out[].
