@@ -387,7 +387,10 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     if (hiHats) renderPair<kOpenHiHat, kClosedHiHat>(frames);
     followers_.run(frames);
 
-    VoiceMix mix{{}, {}, 0, volume_, run_.master};
+    VoiceMix mix;  // filled up to count below (left uninitialised: clearing it cost more than the rest)
+    mix.count = 0;
+    mix.volume = volume_;
+    mix.master = run_.master;
     for (int i = 0; i < kInstrumentCount; ++i) {
         voiceOut_[i] = run_.sounding[i] ? voiceRuns_[i][frames - 1] : 0.0;
         if (!run_.sounding[i]) continue;

@@ -62,8 +62,15 @@ private:
 
 void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const {
     const int frames = run.frames;
-    int pin = 0;
     PinClearing clearing;
+    // A run where nothing sounds, as between notes: every pin silent, no row to look at.
+    if (!run.masterSounding && !config_.triggerOn &&
+        std::none_of(run.sounding.begin(), run.sounding.end(), [](bool sounding) { return sounding; })) {
+        if (replacing)
+            for (int pin = 0; pin < config_.outputCount(); ++pin) clearing.add(outputs[pin] + offset, frames);
+        return;
+    }
+    int pin = 0;
     const auto writeSlot = [&](int width, const float* const* rows, int rowCount) {
         for (int c = 0; c < width; ++c, ++pin) {
             if (rowCount == 0) {

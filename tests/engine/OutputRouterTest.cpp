@@ -126,22 +126,32 @@ TEST(OutputRouter, ReplacingZeroesAndAccumulatingAdds) {
 }
 
 // Rows the run marks silent add nothing; a pin with nothing to add is cleared when replacing
-// and left as it is when accumulating.
+// and left as it is when accumulating: with one row sounding, and with none (every pin, the
+// trigger's too when it is on).
 TEST(OutputRouter, SilentRowsAddNothing) {
-    OutputRouter router;
-    router.setAssign(kSnareDrum, kBassDrum);
-    EngineRun run = distinctRun(2);
-    run.masterSounding = false;
-    run.sounding.fill(false);
-    run.sounding[kSnareDrum] = true;
-    for (bool replacing : {true, false}) {
-        Pins pins(36, 2, 7.0f);
-        router.routeRun(run, pins.pointers.data(), 0, replacing);
-        const float base = replacing ? 0.0f : 7.0f;
-        for (int f = 0; f < 2; ++f) {
-            EXPECT_EQ(pins.at(0, f), base);                            // master
-            EXPECT_EQ(pins.at(2, f), base + run.instrument[kSnareDrum][f]);  // BD's slot holds SD
-            EXPECT_EQ(pins.at(4, f), base);                            // SD's own slot
+    for (bool anySounding : {true, false}) {
+        for (bool trigger : {false, true}) {
+            OutputRouter router;
+            OutputConfig config = router.config();
+            config.triggerOn = trigger;
+            router.setConfig(config);
+            router.setAssign(kSnareDrum, kBassDrum);
+            EngineRun run = distinctRun(2);
+            run.masterSounding = false;
+            run.sounding.fill(false);
+            run.sounding[kSnareDrum] = anySounding;
+            for (bool replacing : {true, false}) {
+                Pins pins(router.outputCount(), 2, 7.0f);
+                router.routeRun(run, pins.pointers.data(), 0, replacing);
+                const float base = replacing ? 0.0f : 7.0f;
+                for (int f = 0; f < 2; ++f) {
+                    const float snare = anySounding ? run.instrument[kSnareDrum][f] : 0.0f;
+                    EXPECT_EQ(pins.at(0, f), base);          // master
+                    EXPECT_EQ(pins.at(2, f), base + snare);  // BD's slot holds SD
+                    for (int pin = 4; pin < 36; ++pin) EXPECT_EQ(pins.at(pin, f), base) << pin;
+                    if (trigger) EXPECT_EQ(pins.at(36, f), base + run.trigger[f]);
+                }
+            }
         }
     }
 }
