@@ -149,7 +149,9 @@ TEST(OutputRouter, SilentRowsAddNothing) {
                     EXPECT_EQ(pins.at(0, f), base);          // master
                     EXPECT_EQ(pins.at(2, f), base + snare);  // BD's slot holds SD
                     for (int pin = 4; pin < 36; ++pin) EXPECT_EQ(pins.at(pin, f), base) << pin;
-                    if (trigger) EXPECT_EQ(pins.at(36, f), base + run.trigger[f]);
+                    if (trigger) {
+                        EXPECT_EQ(pins.at(36, f), base + run.trigger[f]);
+                    }
                 }
             }
         }
