@@ -58,21 +58,26 @@ void stepSources(MetalSource& metalSource, NoiseSource& noiseSource, SharedSigna
 
 #if defined(VORLATEK_ENGINE_WIDE)
 // The same steps in one loop, where every state and coefficient of both sources fits in the
-// registers, the six oscillators in the lanes of one.
+// registers, the six oscillators in the lanes of one. With `pulse`, the trigger pulse's steps
+// go in the same loop, into trigger[]: its chain is as long as theirs and overlaps them.
+template <bool kWithPulse>
 [[VORLATEK_WIDE_LOOP]] void stepSourcesWide(MetalSource& metalSource, NoiseSource& noiseSource, SharedSignals* shared,
-                                           int frames) {
+                                           TriggerPulse* pulse, float* trigger, int frames) {
     MetalSource::Stepper metal(metalSource);
     MetalSource::OscillatorLanes oscillators(metalSource);
     NoiseSource noise = noiseSource;
+    TriggerPulse::TableStepper pulseSteps(*pulse);
     for (int f = 0; f < frames; ++f) {
         metal.filter(oscillators.step(), shared[f]);
         noise.step();
         shared[f].noiseA = noise.noiseA;
         shared[f].noiseB = noise.noiseB;
+        if constexpr (kWithPulse) trigger[f] = pulseSteps.step();
     }
     metal.storeTo(metalSource);  // then the oscillators' states, which it holds unstepped
     oscillators.storeTo(metalSource);
     noiseSource = noise;
+    if constexpr (kWithPulse) pulseSteps.storeTo(*pulse);
 }
 
 // The same with AVX-512's table lookups, eight exponentials at a time.
@@ -340,13 +345,21 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     frames = std::clamp(frames, 1, kMaxRunFrames);
     run_.frames = frames;
 
-    triggerPulse_.render(run_.trigger, frames);
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512())
-        stepSourcesWide(metalSource_, noiseSource_, shared_.data(), frames);
-    else
+    if (cpu::hasAvx512()) {
+        // A pulse that still moves steps beside the sources; one at rest ends its run at once.
+        if (triggerPulse_.moving() && triggerPulse_.tableCoversPulse()) {
+            stepSourcesWide<true>(metalSource_, noiseSource_, shared_.data(), &triggerPulse_, run_.trigger, frames);
+        } else {
+            triggerPulse_.render(run_.trigger, frames);
+            stepSourcesWide<false>(metalSource_, noiseSource_, shared_.data(), &triggerPulse_, run_.trigger, frames);
+        }
+    } else
 #endif
+    {
+        triggerPulse_.render(run_.trigger, frames);
         stepSources(metalSource_, noiseSource_, shared_.data(), metalSums_, frames);
+    }
     if (cymbal_.active || openHiHat_.active || closedHiHat_.active) {
 #if defined(VORLATEK_ENGINE_WIDE)
         if (cpu::hasAvx512())

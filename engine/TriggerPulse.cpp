@@ -23,9 +23,11 @@ void TriggerPulse::setSampleRate(double sampleRate) {
 
     // The positions a pulse steps through after start(), in the same arithmetic as step().
     tabulated_ = 0;
-    for (double at = -60.1; tabulated_ < kTabulatedSteps && 0.5 * period > at; at = at + 1.0)
-        blitTable_[tabulated_++] = blit(at);
+    double at = -60.1;
+    for (; tabulated_ < kTabulatedSteps && 0.5 * period > at; at = at + 1.0) blitTable_[tabulated_++] = blit(at);
+    tableCoversPulse_ = !(0.5 * period > at);
     stepsSinceStart_ = tabulated_;
+    settled_ = false;
 }
 
 double TriggerPulse::blit(double at) const {
@@ -53,10 +55,8 @@ void TriggerPulse::render(float* out, int frames) {
     int f = 0;
     for (; f < frames && end > at; ++f) {
         blitNow = steps < tabulated_ ? blitTable_[steps++] : blit(at);
-        integral = (blitNow + integral) * 0.997;
-        at = at + 1.0;
-        follow = follow - ((follow - integral) * rate + kEpsilon);
-        output = (integral - follow) * 0.25;
+        runningStep(blitNow, integral, at);
+        output = followingStep(follow, integral, rate);
         out[f] = static_cast<float>(output);
     }
     position = at;
@@ -67,11 +67,11 @@ void TriggerPulse::render(float* out, int frames) {
     // it was, every later one would too, and the output stays as it is.
     for (; f < frames; ++f) {
         const double before = follow;
-        follow = follow - ((follow - integrator) * rate + kEpsilon);
-        output = (integrator - follow) * 0.25;
+        output = followingStep(follow, integrator, rate);
         out[f] = static_cast<float>(output);
         if (dsp::sameBits(follow, before)) {
             std::fill(out + f + 1, out + frames, out[f]);
+            settled_ = true;
             break;
         }
     }

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <complex>
+#include <cstdint>
 #include <vector>
 
 namespace vorlatek {
@@ -114,6 +116,43 @@ TEST(TriggerPulse, EdgesKeepTheirTimingAtOtherRates) {
         EXPECT_LT(out[fall], -0.15) << rate;
         EXPECT_NEAR((static_cast<double>(fall) - 59.0) / rate, 0.018 / 1.1, 3.0 / rate) << rate;
     }
+}
+
+// Stepped one at a time beside other work (the engine's sources loop), the pulse gives what
+// its runs give, to the bit, from a start through its settling and a restart mid-pulse; it
+// says it has settled only once its output no longer changes, and it stays so until a start.
+TEST(TriggerPulse, StepsBesideOtherWorkMatchItsRuns) {
+    for (double rate : {22050.0, 44100.0, 96000.0}) {
+        TriggerPulse ran, stepped;
+        ran.setSampleRate(rate);
+        stepped.setSampleRate(rate);
+        ASSERT_TRUE(stepped.tableCoversPulse()) << rate;
+        bool settled = false;
+        for (int run = 0; run < 4000 && !settled; ++run) {
+            if (run == 0 || run == 150) {
+                ran.start();
+                stepped.start();
+            }
+            const int frames = 1 + (run * 37) % 200;
+            float expected[256], got[256];
+            ran.render(expected, frames);
+            if (stepped.moving()) {
+                TriggerPulse::TableStepper steps(stepped);
+                for (int f = 0; f < frames; ++f) got[f] = steps.step();
+                steps.storeTo(stepped);
+            } else {
+                stepped.render(got, frames);
+                settled = run > 150;
+            }
+            for (int f = 0; f < frames; ++f)
+                ASSERT_EQ(std::bit_cast<std::uint32_t>(expected[f]), std::bit_cast<std::uint32_t>(got[f])) << rate << " " << run;
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(ran.follower), std::bit_cast<std::uint64_t>(stepped.follower));
+        }
+        EXPECT_TRUE(settled) << rate;
+    }
+    TriggerPulse fast;
+    fast.setSampleRate(192000.0);
+    EXPECT_FALSE(fast.tableCoversPulse());
 }
 
 // The pulse's impulse pair comes from a table for its first steps and is computed beyond
