@@ -156,6 +156,7 @@ void DrumEngine::setSampleRate(float rate) {
 }
 
 void DrumEngine::settleLevels() {
+    resting_.fill(false);
     for (Voice* v : voices_) v->settleLevel();
     snareDrum_.settleTone();
     masterVolumeSmoothed_ = masterVolume_;
@@ -165,6 +166,7 @@ void DrumEngine::settleLevels() {
 void DrumEngine::setParameter(int index, float value) {
     if (index < 0 || index > param::kLastEngineParameter || std::isnan(value)) return;
     const double v = std::clamp(static_cast<double>(value), 0.0, 1.0);
+    resting_.fill(false);  // a knob may have moved: the silent voices look at theirs again
 
     if (index >= param::kFirstSolo) {
         solo_[index - param::kFirstSolo] = v > 0.5 ? 1 : 0;
@@ -301,6 +303,7 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
     auto& voice = voiceAt<I>();
     if (!voice.active) {
         followKnobsOverRun(voice, frames);
+        resting_[I] = voice.knobsAtRest();
         return Loop::None;
     }
     if (rendersInOneLoop(voice, frames)) return stepsAlone<std::remove_reference_t<decltype(voice)>>() ? Loop::Alone : Loop::Paired;
@@ -386,6 +389,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     int count = 0;
     for (int i = 0; i < kInstrumentCount; ++i) {
         run_.sounding[i] = voices_[i]->active;
+        if (resting_[i] && !voices_[i]->active) continue;  // silent, knobs at rest: nothing to do
         const Loop loop = (this->*kPrepare[i])(frames);
         if (loop == Loop::Alone) (this->*kAlone[i])(frames);
         if (loop == Loop::Paired) paired[count++] = i;

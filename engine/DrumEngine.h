@@ -152,6 +152,9 @@ private:
     OpenHiHatVoice openHiHat_;
     ClosedHiHatVoice closedHiHat_;
     std::array<Voice*, kInstrumentCount> voices_{};
+    // Voices found silent with their knobs at rest in their last run, until a parameter
+    // changes: a run passes them by.
+    std::array<bool, kInstrumentCount> resting_{};
     std::array<double, kInstrumentCount> voiceOut_{};
 
     double masterVolume_ = 1.0;
