@@ -17,7 +17,12 @@ namespace vorlatek::cpu {
 
 // AVX2 (four doubles to a register).
 bool hasAvx2();
-// AVX-512 F and VL (32 registers, eight doubles to one).
+// AVX-512 F and VL (32 registers, eight doubles to one), unless useAvx512(false).
 bool hasAvx512();
+// What the processor has, whatever useAvx512 says.
+bool detectedAvx512();
+// For tests that hold the loops built for AVX-512 to the others: with false, hasAvx512()
+// answers false. Never called while audio runs (the plug-in never calls it).
+void useAvx512(bool use);
 
 }  // namespace vorlatek::cpu
