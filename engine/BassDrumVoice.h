@@ -28,8 +28,8 @@ public:
     void trigger(float velocity) override;
     // One sample of the sounding voice.
     double render(const SharedSignals& in) { return step(in, levelSmoothed); }
-    // One sample at `level`: the per-sample step, which the engine's loops inline.
-    double step(const SharedSignals& in, double level);
+    // One sample at `level`: a run of one.
+    double step(const SharedSignals&, double level) { return stepAsRunOfOne(*this, level); }
     static constexpr bool kHasOutputFir = false;
     // The step (a sine, an exponential and four filters) fills the registers: beside another
     // voice it runs slower than alone.
@@ -87,14 +87,6 @@ private:
     void updateSweepFactor();
     void updateBend();
 };
-
-// One sample is a run of one.
-inline double BassDrumVoice::step(const SharedSignals&, double level) {
-    double out = 0.0;
-    NoFollower none;
-    stepRun(&level, &out, 1, none);
-    return out;
-}
 
 // The step's work splits into passes over the run: the envelopes and filters of the pitch;
 // the resonator's coefficient (a sine) for every frame; the resonator; the shaper's

@@ -60,8 +60,8 @@ namespace {
 // The three stages one after another, each as DriveStage steps it.
 struct StagesOneByOne {
     explicit StagesOneByOne(const CymbalVoice& v) : low(v.lowStage), mid(v.midStage), high(v.highStage) {}
-    void step(const SharedSignals& in, double tail, double body, double attack, double& lowOut,
-                                     double& midOut, double& highOut) {
+    void step(const SharedSignals& in, double tail, double body, double attack, double& lowOut, double& midOut,
+              double& highOut) {
         lowOut = low.processJunction(in.cymbalLowJunction, tail);
         midOut = mid.processJunction(in.metalJunction, body);
         highOut = high.processJunction(in.metalJunction, attack);
@@ -78,7 +78,7 @@ struct StagesOneByOne {
 // low-pass and the mix.
 template <class Stages>
 inline void runCymbal(CymbalVoice& __restrict v, Stages& stages, const SharedSignals* __restrict in,
-                                             const double* __restrict level, double* __restrict out, int frames) {
+                      const double* __restrict level, double* __restrict out, int frames) {
     for (int f = 0; f < frames; ++f) {
         if (dsp::countdownDue(v.countdown)) {
             v.attackTarget = 0.0;
@@ -105,8 +105,8 @@ inline void runCymbal(CymbalVoice& __restrict v, Stages& stages, const SharedSig
     }
 }
 
-[[gnu::noinline, gnu::flatten]] void runOneByOne(CymbalVoice& v, const SharedSignals* in, const double* level, double* out,
-                                   int frames) {
+[[gnu::noinline, gnu::flatten]] void runOneByOne(CymbalVoice& v, const SharedSignals* in, const double* level,
+                                                 double* out, int frames) {
     StagesOneByOne stages(v);
     runCymbal(v, stages, in, level, out, frames);
     stages.storeTo(v);
@@ -134,8 +134,8 @@ private:
     DriveLanes lanes_;
 };
 
-[[gnu::noinline, gnu::flatten, VORLATEK_WIDE_LOOP]] void runInLanes(CymbalVoice& v, const SharedSignals* in, const double* level,
-                                                      double* out, int frames) {
+[[gnu::noinline, gnu::flatten, VORLATEK_WIDE_LOOP]] void runInLanes(CymbalVoice& v, const SharedSignals* in,
+                                                                     const double* level, double* out, int frames) {
     StagesInLanes stages(v);
     runCymbal(v, stages, in, level, out, frames);
     stages.storeTo(v);

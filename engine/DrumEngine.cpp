@@ -409,8 +409,11 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     mix.volume = volume_;
     mix.master = run_.master;
     for (int i = 0; i < kInstrumentCount; ++i) {
-        voiceOut_[i] = run_.sounding[i] ? voiceRuns_[i][frames - 1] : 0.0;
-        if (!run_.sounding[i]) continue;
+        if (!run_.sounding[i]) {
+            voiceOut_[i] = 0.0;
+            continue;
+        }
+        voiceOut_[i] = voiceRuns_[i][frames - 1];
         mix.outs[mix.count] = voiceRuns_[i];
         mix.rows[mix.count++] = run_.instrument[i];
     }

@@ -31,9 +31,8 @@ public:
     void setDecay(double d);
     // One sample of the sounding voice: the output FIR's output.
     double render(const SharedSignals& in) { return fir.process(step(in, levelSmoothed)); }
-    // One sample at `level`, before the output FIR: the per-sample step, which the engine's
-    // loops inline.
-    double step(const SharedSignals& in, double level);
+    // One sample at `level`, before the output FIR: a run of one.
+    double step(const SharedSignals&, double level) { return stepAsRunOfOne(*this, level); }
     // `frames` steps at levels level[0..frames), into out[], each output also to follow().
     template <class Follow>
     [[gnu::always_inline]] inline void stepRun(const double* __restrict level, double* __restrict out, int frames,
@@ -64,14 +63,6 @@ public:
     double decayFactor = 0.0;
     dsp::OnePoleHighPass edge;        // 10 kHz
 };
-
-// One sample is a run of one.
-inline double RimShotVoice::step(const SharedSignals&, double level) {
-    double out = 0.0;
-    NoFollower none;
-    stepRun(&level, &out, 1, none);
-    return out;
-}
 
 // The step's work splits into passes over the run: the envelopes and both resonators up to
 // the shaper's input; the shaper's exponentials, which wait on nothing but that input and so

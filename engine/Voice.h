@@ -67,4 +67,14 @@ public:
     double peakDecay = 0.0002;      // 0.0002·R
 };
 
+// One sample of a voice that renders its runs in passes of its own (stepRun(level, out,
+// frames, follow)): a run of one, so that the voice's arithmetic is written once.
+template <class V>
+double stepAsRunOfOne(V& voice, double level) {
+    double out = 0.0;
+    NoFollower none;
+    voice.stepRun(&level, &out, 1, none);
+    return out;
+}
+
 }  // namespace vorlatek
