@@ -11,15 +11,10 @@ CowBellVoice::CowBellVoice() { setSampleRate(44100.0f); }
 
 void CowBellVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
-    phase1 = 0.0;
-    phase2 = 0.0;
-    slew1 = 0.0;
-    slew2 = 0.0;
-    risingRate1 = 0.1 * rateFactor;
-    risingRate2 = 0.12 * rateFactor;
-    fallingRate = dsp::limitRate(0.7 * rateFactor);
-    rate1 = risingRate1;
-    rate2 = risingRate1;
+    phase_ = Pair{0.0, 0.0};
+    slew_ = Pair{0.0, 0.0};
+    risingRate_ = Pair{0.1 * rateFactor, 0.12 * rateFactor};
+    fallingRate_ = dsp::limitRate(0.7 * rateFactor);
     const double w = dsp::Biquad::omega(806.0, sampleRate);
     highPass.setHighPass(std::cos(w), std::sin(w) / 6.0);
     highPass.reset();
@@ -32,19 +27,15 @@ void CowBellVoice::trigger(float velocity) {
     amplitude = 2.645 * velocity;
     countdown = 0.00097 * sampleRate;
     envelopeTarget = 1.0;
-    fast = 0.0;
-    fastRate = 0.025 * rateFactor;
-    slow = 0.0;
-    slowRate = 0.025 * rateFactor;
+    envelopes_ = Pair{0.0, 0.0};
+    envelopeRates_ = Pair{0.025 * rateFactor, 0.025 * rateFactor};
 }
 
 void CowBellVoice::setTuning(double t) {
     tuning = t;
     baseFrequency = 210.1 * (t + 0.5);
-    P1 = sampleRate / (2.58686 * baseFrequency);
-    D1 = std::trunc(0.4375 * P1);
-    P2 = sampleRate / (3.8386482 * baseFrequency);
-    D2 = std::trunc(0.4354 * P2);
+    period_ = Pair{sampleRate / (2.58686 * baseFrequency), sampleRate / (3.8386482 * baseFrequency)};
+    threshold_ = Pair{std::trunc(0.4375 * period_[0]), std::trunc(0.4354 * period_[1])};
 }
 
 void CowBellVoice::setDecay(double d) {

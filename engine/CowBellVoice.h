@@ -36,78 +36,58 @@ public:
     double countdown = 0.0;  // samples left of the attack
     double envelopeTarget = 0.0;
     double decayFactor = 0.0;
-    double fast = 0.0;
-    double fastRate = 0.0;
-    double slow = 0.0;
-    double slowRate = 0.0;
-    double drive1 = 0.0;
-    double drive2 = 0.0;
-    dsp::Biquad highPass;
-    double filtered = 0.0;
-    double slew1 = 0.0;
-    double target1 = 0.0;
-    double rate1 = 0.0;
-    double slew2 = 0.0;
-    double target2 = 0.0;
-    double rate2 = 0.0;
-    double P1 = 0.0;  // period, samples
-    double D1 = 0.0;  // threshold, whole samples
-    double phase1 = 0.0;
-    double square1 = 0.5;
-    double P2 = 0.0;
-    double D2 = 0.0;
-    double phase2 = 0.0;
-    double square2 = 0.5;
     double baseFrequency = 0.0;
-    // Slew rates of the limiters, from the rate: rising 0.1·R and 0.12·R, falling 0.7·R
-    // (held at 1 below 30.87 kHz, where 0.7·R would overshoot and, below 15.4 kHz, diverge).
-    double risingRate1 = 0.0;
-    double risingRate2 = 0.0;
-    double fallingRate = 0.0;
+    dsp::Biquad highPass;
+
+    // The clank's and the ring's envelope.
+    double fast() const { return envelopes_[0]; }
+    double slow() const { return envelopes_[1]; }
+    // Where oscillator 0 or 1 stands: the square (±0.5) the next sample takes from it.
+    double square(int oscillator) const { return phase_[oscillator] > threshold_[oscillator] ? 0.5 : -0.5; }
 
 private:
-    static void advance(double& phase, double period) {
-        const double old = phase;
-        phase = old + 1.0;
-        if (old > period) phase = old + 1.0 - period;
-    }
-    // Follows positive drive as it is and negative drive at 7.7 %, at separate rates.
-    static void limitSlew(double drive, double risingRate, double fallingRate, double& slew, double& target,
-                          double& rate) {
-        if (drive >= 0.0) {
-            target = drive;
-            rate = risingRate;
-        } else {
-            target = 0.077 * drive;
-            rate = fallingRate;
-        }
-        dsp::smooth(slew, target, rate);
-    }
+    // What the two oscillators (and the two envelopes) have alike, side by side in one
+    // register: each lane takes the scalar arithmetic's steps in their order, so it rounds
+    // as a lone oscillator would.
+    using Pair = double __attribute__((vector_size(16)));
+
+    Pair envelopes_ = {0.0, 0.0};      // fast (clank), slow (ring)
+    Pair envelopeRates_ = {0.0, 0.0};
+    Pair period_ = {0.0, 0.0};         // P, samples
+    Pair threshold_ = {0.0, 0.0};      // D, whole samples
+    Pair phase_ = {0.0, 0.0};
+    Pair slew_ = {0.0, 0.0};
+    // Slew rates of the limiters, from the rate: rising 0.1·R and 0.12·R, falling 0.7·R
+    // (held at 1 below 30.87 kHz, where 0.7·R would overshoot and, below 15.4 kHz, diverge).
+    Pair risingRate_ = {0.0, 0.0};
+    double fallingRate_ = 0.0;
 };
 
 inline double CowBellVoice::step(const SharedSignals&, double level) {
-    square1 = phase1 > D1 ? 0.5 : -0.5;
-    square2 = phase2 > D2 ? 0.5 : -0.5;
-    advance(phase1, P1);
-    advance(phase2, P2);
+    // Each square is +0.5 above its threshold, −0.5 below; then one sample on, wrapping past
+    // the period.
+    const Pair square = phase_ > threshold_ ? Pair{0.5, 0.5} : Pair{-0.5, -0.5};
+    const Pair old = phase_;
+    phase_ = old > period_ ? old + 1.0 - period_ : old + 1.0;
     if (dsp::countdownDue(countdown)) {
         envelopeTarget = 0.0;
-        fastRate = decayFactor * rateFactor * 0.003;
-        slowRate = decayFactor * rateFactor * 0.00022;
+        envelopeRates_ = decayFactor * rateFactor * Pair{0.003, 0.00022};
     }
     countdown -= 1.0;
-    dsp::smooth(fast, envelopeTarget, fastRate);
-    dsp::smooth(slow, envelopeTarget, slowRate);
+    // dsp::smooth of both envelopes.
+    envelopes_ = envelopes_ - ((envelopes_ - envelopeTarget) * envelopeRates_ + dsp::kEpsilon);
 
-    const double envelope = 0.15 * slow + fast;
-    drive1 = envelope * square1 * amplitude;
-    limitSlew(drive1, risingRate1, fallingRate, slew1, target1, rate1);
-    drive2 = envelope * square2 * amplitude;
-    limitSlew(drive2, risingRate2, fallingRate, slew2, target2, rate2);
+    // The slew limiters follow positive drive as it is and negative drive at 7.7 %, at
+    // separate rates (dsp::smooth again).
+    const double envelope = 0.15 * envelopes_[1] + envelopes_[0];
+    const Pair drive = envelope * square * amplitude;
+    const auto rising = drive >= 0.0;
+    const Pair target = rising ? drive : 0.077 * drive;
+    const Pair rate = rising ? risingRate_ : Pair{fallingRate_, fallingRate_};
+    slew_ = slew_ - ((slew_ - target) * rate + dsp::kEpsilon);
 
-    filtered = highPass.process(slew2 + slew1);
-    const double v = filtered * level * 0.4;
-    return v;
+    const double filtered = highPass.process(slew_[1] + slew_[0]);
+    return filtered * level * 0.4;
 }
 
 }  // namespace vorlatek

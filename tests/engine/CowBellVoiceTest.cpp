@@ -13,14 +13,14 @@ using test::SharedSourceRig;
 // Rising edges of both squares over one second of a sounding note.
 std::pair<double, double> measuredPitches(CowBellVoice& voice, SharedSourceRig& rig) {
     int edges1 = 0, edges2 = 0;
-    double last1 = voice.square1, last2 = voice.square2;
+    double last1 = voice.square(0), last2 = voice.square(1);
     const int frames = static_cast<int>(rig.sampleRate);
     for (int n = 0; n < frames; ++n) {
         rig.frame(voice);
-        edges1 += voice.square1 > last1;
-        edges2 += voice.square2 > last2;
-        last1 = voice.square1;
-        last2 = voice.square2;
+        edges1 += voice.square(0) > last1;
+        edges2 += voice.square(1) > last2;
+        last1 = voice.square(0);
+        last2 = voice.square(1);
     }
     return {edges1, edges2};
 }
@@ -48,7 +48,7 @@ TEST(CowBellVoiceTest, DecayShortensBothEnvelopesTenFold) {
         return test::secondsUntil<CowBellVoice>(
                    rate, [decay](CowBellVoice& v) { v.setDecay(decay); },
                    [slowEnvelope](const CowBellVoice& v) {
-                       return v.envelopeTarget == 0.0 && (slowEnvelope ? v.slow : v.fast) < 0.01;
+                       return v.envelopeTarget == 0.0 && (slowEnvelope ? v.slow() : v.fast()) < 0.01;
                    }) -
                attack;
     };
