@@ -46,10 +46,9 @@ public:
     double square(int oscillator) const { return phase_[oscillator] > threshold_[oscillator] ? 0.5 : -0.5; }
 
 private:
-    // What the two oscillators (and the two envelopes) have alike, side by side in one
-    // register: each lane takes the scalar arithmetic's steps in their order, so it rounds
-    // as a lone oscillator would.
-    using Pair = double __attribute__((vector_size(16)));
+    // The two oscillators, their slew limiters and the two envelopes go side by side in
+    // lanes (dsp::Pair).
+    using Pair = dsp::Pair;
 
     Pair envelopes_ = {0.0, 0.0};      // fast (clank), slow (ring)
     Pair envelopeRates_ = {0.0, 0.0};

@@ -9,6 +9,10 @@
 
 namespace vorlatek::dsp {
 
+// Two doubles side by side in the lanes of one register, for two filters or oscillators of
+// a voice that take the same steps: each lane rounds as the scalar arithmetic does.
+using Pair = double __attribute__((vector_size(16)));
+
 // Added to every recursive update so that decaying states never become denormal numbers.
 inline constexpr double kEpsilon = 1e-24;
 // The single-precision π and 2π, widened: the sound is defined with these values.

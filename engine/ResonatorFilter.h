@@ -10,6 +10,9 @@
 // where the new band is two operations from the old band and three from the old low. It
 // differs from the update as written by rounding only (tests/engine/ResonatorFilterTest.cpp
 // bounds it); built with VORLATEK_EXACT_MATHS, process() steps the update as written.
+//
+// ResonatorPair steps two resonators side by side in the lanes of one register, each lane
+// in the same order of operations as a ResonatorFilter alone.
 
 #include "engine/DspMath.h"
 
@@ -17,35 +20,39 @@
 
 namespace vorlatek::dsp {
 
-struct ResonatorFilter {
-    double F = 0.0;
-    double q = 0.0;
-    double low = 0.0;
-    double band = 0.0;
+template <class T>
+struct BasicResonator {
+    T F{};
+    T q{};
+    T low{};
+    T band{};
 
     static double frequencyCoefficient(double centre, double sampleRate) {
         return 2.0 * std::sin(kPi * centre / sampleRate);
     }
     void reset() {
-        low = 0.0;
-        band = 0.0;
+        low = T{};
+        band = T{};
     }
     // In a voice's loop F and q hold still and their products are worked out once, before it.
-    double process(double x) {
+    T process(T x) {
 #if defined(VORLATEK_EXACT_MATHS)
-        const double h = x - q * band + kEpsilon;
+        const T h = x - q * band + kEpsilon;
         low = low + F * band + kEpsilon;
-        const double high = h - low + kEpsilon;
+        const T high = h - low + kEpsilon;
         band = band + F * high + kEpsilon;
 #else
-        const double retain = 1.0 - F * (q + F);
-        const double drive = F * x + (1.0 + F) * kEpsilon;
-        const double next = (drive - F * low) + retain * band;
+        const T retain = 1.0 - F * (q + F);
+        const T drive = F * x + (1.0 + F) * kEpsilon;
+        const T next = (drive - F * low) + retain * band;
         low = (low + kEpsilon) + F * band;
         band = next;
 #endif
         return band;
     }
 };
+
+using ResonatorFilter = BasicResonator<double>;
+using ResonatorPair = BasicResonator<Pair>;
 
 }  // namespace vorlatek::dsp

@@ -106,14 +106,12 @@ void SnareDrumVoice::setSampleRate(float rate) {
     bodyLevelRestTarget = std::numeric_limits<double>::quiet_NaN();
     pulseTarget = 0.0;
     pulseCountdown = 0;
-    head.F = dsp::ResonatorFilter::frequencyCoefficient(170.0, sampleRate);
-    head.q = 0.065;
-    overtone.F = dsp::ResonatorFilter::frequencyCoefficient(340.0, sampleRate);
-    overtone.q = 0.11;
+    drum.F = dsp::Pair{dsp::ResonatorFilter::frequencyCoefficient(170.0, sampleRate),
+                       dsp::ResonatorFilter::frequencyCoefficient(340.0, sampleRate)};
+    drum.q = dsp::Pair{0.065, 0.11};
     snares.F = snaresCoefficient(sampleRate);
     snares.q = 0.9;
-    head.reset();
-    overtone.reset();
+    drum.reset();
     snares.reset();
     edge.setFrequency(12000.0, sampleRate);
     // The noise high-pass keeps the edge filter's gain rather than its own.

@@ -73,8 +73,7 @@ public:
 
     dsp::OnePoleHighPass edge;  // 12 kHz high-pass of the pulse: the stick's crack
     dsp::OnePoleHighPass hiss;  // high-pass of the gated noise
-    dsp::ResonatorFilter head;    // 170 Hz
-    dsp::ResonatorFilter overtone;  // 340 Hz
+    dsp::ResonatorPair drum;      // the 170 Hz head in lane 0, its 340 Hz overtone in lane 1
     dsp::ResonatorFilter snares;  // wide, near 3.4 kHz
 
 private:
@@ -95,8 +94,9 @@ inline double SnareDrumVoice::step(const SharedSignals& in, double level) {
     if (envelopeTarget == 0.0) envelopeRate = decayRate * rateFactor * 0.0005;
 
     const double crack = edge.process(pulse);
-    const double body = 0.5 * crack + head.process(20.0 * crack + pulse);
-    const double ring = overtone.process(pulseTarget);
+    const dsp::Pair bands = drum.process(dsp::Pair{20.0 * crack + pulse, pulseTarget});
+    const double body = 0.5 * crack + bands[0];
+    const double ring = bands[1];
 
     // Noise gate: rises toward 1 while the noise is positive, shut while it is negative.
     noiseGate = noiseGate - (noiseGate - 1.0) * 0.2;
