@@ -15,10 +15,8 @@ void RimShotVoice::setSampleRate(float rate) {
     Voice::setSampleRate(rate);
     edge.setFrequency(10000.0, sampleRate);
     edge.reset();
-    input1 = 0.0;
-    input2 = 0.0;
-    resonator1.reset();
-    resonator2.reset();
+    inputs = dsp::Pair{0.0, 0.0};
+    resonators.reset();
     envelopeTarget = 0.0;
     const double w = dsp::Biquad::omega(570.0, sampleRate);
     highPass.setHighPass(std::cos(w), std::sin(w) / 6.0);
@@ -30,15 +28,14 @@ void RimShotVoice::setSampleRate(float rate) {
 void RimShotVoice::setTuning(double t) {
     tuning = dsp::clampUnit(t);
     const double tuneFactor = dsp::tuneFactor(tuning);
-    resonator1.F = dsp::tunedCoefficient(442.0, tuneFactor, sampleRate);
-    resonator2.F = dsp::tunedCoefficient(1745.0, tuneFactor, sampleRate);
+    resonators.F = dsp::Pair{dsp::tunedCoefficient(442.0, tuneFactor, sampleRate),
+                             dsp::tunedCoefficient(1745.0, tuneFactor, sampleRate)};
 }
 
 void RimShotVoice::setDecay(double d) {
     decay = dsp::clampUnit(d);
     decayFactor = dsp::decayFactor(decay);
-    resonator1.q = 0.15 * decayFactor;
-    resonator2.q = 0.1 * decayFactor;
+    resonators.q = dsp::Pair{0.15 * decayFactor, 0.1 * decayFactor};
 }
 
 void RimShotVoice::trigger(float velocity) {
@@ -46,10 +43,8 @@ void RimShotVoice::trigger(float velocity) {
     amplitude = 2.645 * velocity;
     envelopeTarget = 1.0;
     countdown = 0.00097 * sampleRate;
-    strike1 = 1.0;
-    strike1Rate = dsp::limitRate(0.04 * rateFactor);
-    strike2 = 1.0;
-    strike2Rate = dsp::limitRate(0.5 * rateFactor);
+    strikes = dsp::Pair{1.0, 1.0};
+    strikeRates = dsp::Pair{dsp::limitRate(0.04 * rateFactor), dsp::limitRate(0.5 * rateFactor)};
     envelope = 0.0;
     envelopeRate = dsp::limitRate(0.09 * rateFactor);
 }

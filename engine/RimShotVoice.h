@@ -44,19 +44,17 @@ public:
 
     double decay = 0.0;
     double tuning = 0.0;
-    double input1 = 0.0;
-    dsp::ResonatorFilter resonator1;  // the low body
+    // The low body in lane 0, the high ring in lane 1, struck by the two strikes (and their
+    // inputs of the last sample) in the same lanes.
+    dsp::ResonatorPair resonators;
+    dsp::Pair inputs = {0.0, 0.0};
     double clipped = 0.0;
-    double input2 = 0.0;
-    dsp::ResonatorFilter resonator2;  // the high ring
     double boosted = 0.0;
     dsp::Biquad highPass;             // 570 Hz, Q 3
     double countdown = 0.0;           // samples until the envelope is released
     double envelopeTarget = 0.0;
-    double strike1 = 0.0;
-    double strike1Rate = 0.0;
-    double strike2 = 0.0;
-    double strike2Rate = 0.0;
+    dsp::Pair strikes = {0.0, 0.0};
+    dsp::Pair strikeRates = {0.0, 0.0};
     double amplitude = 0.0;           // 2.645·velocity
     double envelope = 0.0;
     double envelopeRate = 0.0;
@@ -79,40 +77,36 @@ void RimShotVoice::stepRun(const double* __restrict level, double* __restrict ou
 
     {
         double left = countdown, target = envelopeTarget, env = envelope, envRate = envelopeRate;
-        double s1 = strike1, s1Rate = strike1Rate, s2 = strike2;
-        const double s2Rate = strike2Rate, gainOfHit = amplitude;
-        dsp::ResonatorFilter body = resonator1, ring = resonator2;
-        double in1 = input1, in2 = input2, clip = clipped, boost = boosted;
+        dsp::Pair strike = strikes, strikeRate = strikeRates, in = inputs;
+        const double gainOfHit = amplitude;
+        dsp::ResonatorPair pair = resonators;
+        double clip = clipped, boost = boosted;
         for (int f = 0; f < frames; ++f) {
             if (left <= 0.0) {
                 target = 0.0;
                 envRate = dsp::limitRate(0.005 * rateFactor);
-                s1Rate = dsp::limitRate(0.4 * rateFactor);
+                strikeRate[0] = dsp::limitRate(0.4 * rateFactor);
             }
             left -= 1.0;
-            in1 = 0.5 * s1;
-            in2 = s2;
-            clip = std::clamp(2.5 * body.process(in1), -1.0, 1.0);
-            boost = 1.25 * ring.process(in2);
+            in = dsp::Pair{0.5, 1.0} * strike;
+            const dsp::Pair bands = dsp::Pair{2.5, 1.25} * pair.process(in);
+            clip = std::clamp(bands[0], -1.0, 1.0);
+            boost = bands[1];
             const double x = (0.5 * clip - 4.5 * boost) * 0.2;
             drive[f] = x;
             swing[f] = 50.0 * x;
             gain[f] = env * gainOfHit;
             env = env - (env - target) * envRate + dsp::kEpsilon;
-            dsp::decay(s1, s1Rate);
-            dsp::decay(s2, s2Rate);
+            strike = strike - (strike * strikeRate + dsp::kEpsilon);  // dsp::decay of both
         }
         countdown = left;
         envelopeTarget = target;
         envelope = env;
         envelopeRate = envRate;
-        strike1 = s1;
-        strike1Rate = s1Rate;
-        strike2 = s2;
-        resonator1 = body;
-        resonator2 = ring;
-        input1 = in1;
-        input2 = in2;
+        strikes = strike;
+        strikeRates = strikeRate;
+        resonators = pair;
+        inputs = in;
         clipped = clip;
         boosted = boost;
     }

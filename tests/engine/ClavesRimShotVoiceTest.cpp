@@ -75,8 +75,8 @@ TEST(RimShotVoice, BothResonatorsMoveTogetherWithTuning) {
         rim.setTuning(0.5 * i);
         std::vector<double> low, high;
         play(rim, 3000, 1.0f, [&](double) {
-            low.push_back(rim.resonator1.band);
-            high.push_back(rim.resonator2.band);
+            low.push_back(rim.resonators.band[0]);
+            high.push_back(rim.resonators.band[1]);
         });
         EXPECT_NEAR(measuredFrequency(low, 44100.0, 300, 3000), 442.0 * kTune[i], 0.003 * 442.0);
         EXPECT_NEAR(measuredFrequency(high, 44100.0, 300, 3000), 1745.0 * kTune[i], 0.003 * 1745.0);
