@@ -19,8 +19,9 @@ void OutputFir::reset() {
         for (int q = 0; q < 4; ++q) coefficientQuads_[4 * k + q] = coefficients_[k];
 #endif
     }
+    for (int j = 0; j < kTaps; ++j) reversed_[j] = coefficients_[kTaps - 1 - j];
     history_.fill(0.0);
-    newest_ = 0;
+    newest_ = kFirstNewest;
     output_ = 0.0;
 }
 

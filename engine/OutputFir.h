@@ -2,8 +2,9 @@
 // The 17-tap output low-pass of the metallic and noisy voices: a Blackman-windowed sinc
 // with its cut-off at 0.37·sr, which takes the edge off aliasing square waves and noise.
 // The output is Σ c[k]·h[k] over the 17 previous inputs (h[0] the newest), so it lags the
-// input by one sample more than the filter itself. The history is a ring stored twice
-// over, so the taps always read one contiguous window in the original summation order.
+// input by one sample more than the filter itself. The history is a ring in time order stored
+// twice over, so that the 17 newest inputs always lie in one contiguous window, oldest first:
+// the window a run of frames starts from, copied as it stands.
 
 #include "engine/ProcessorFeatures.h"
 
@@ -28,9 +29,9 @@ public:
     void reset();
     double process(double x) {
         const double sum = dot(history_.data() + newest_);
-        newest_ = newest_ == 0 ? kTaps - 1 : newest_ - 1;
+        newest_ = newest_ == kLastNewest ? kFirstNewest : newest_ + 1;
         history_[newest_] = x;
-        history_[newest_ + kTaps] = x;
+        history_[newest_ >= kTaps ? newest_ - kTaps : newest_ + kTaps] = x;
         output_ = sum;
         return sum;
     }
@@ -43,24 +44,32 @@ public:
     double output() const { return output_; }
     double coefficient(int k) const { return coefficients_[k]; }
     // h[k]: the k-th most recent input (k = 0 the newest).
-    double history(int k) const { return history_[newest_ + k]; }
+    double history(int k) const { return history_[newest_ - k]; }
 
 private:
-    // Σ c[k]·h[k], added up one term at a time from k = 0 to 16. With SSE2 the products
-    // are formed two at a time and still added one by one: the same sum to the bit.
-    double dot(const double* h) const {
+    // Where the newest input lies in history_: the window behind it, newest_ − 16 .. newest_,
+    // stays inside the array; each step moves it on by one, wrapping from the last to the first.
+    static constexpr int kFirstNewest = kTaps - 1;
+    static constexpr int kLastNewest = 2 * kTaps - 2;
+
+    // Σ c[k]·h[k] with h[k] = newest[−k], added up one term at a time from k = 0 to 16. With
+    // SSE2 the products are formed two at a time (h[k + 1] and h[k] lie side by side, against
+    // the coefficients reversed) and still added one by one: the same sum to the bit.
+    double dot(const double* newest) const {
 #if defined(__SSE2__)
+        const double* oldest = newest - (kTaps - 1);  // oldest[j] = h[16 − j]
         __m128d sum = _mm_setzero_pd();
         for (int k = 0; k + 1 < kTaps; k += 2) {
-            const __m128d products = _mm_mul_pd(_mm_loadu_pd(h + k), _mm_load_pd(&coefficients_[k]));
-            sum = _mm_add_sd(sum, products);
+            const int j = kTaps - 2 - k;  // h[k + 1] and h[k]
+            const __m128d products = _mm_mul_pd(_mm_loadu_pd(oldest + j), _mm_loadu_pd(&reversed_[j]));
             sum = _mm_add_sd(sum, _mm_unpackhi_pd(products, products));
+            sum = _mm_add_sd(sum, products);
         }
-        sum = _mm_add_sd(sum, _mm_mul_sd(_mm_load_sd(h + kTaps - 1), _mm_load_sd(&coefficients_[kTaps - 1])));
+        sum = _mm_add_sd(sum, _mm_mul_sd(_mm_load_sd(oldest), _mm_load_sd(&reversed_[0])));
         return _mm_cvtsd_f64(sum);
 #else
         double sum = 0.0;
-        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * h[k];
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * newest[-k];
         return sum;
 #endif
     }
@@ -114,10 +123,11 @@ private:
     alignas(32) std::array<double, 4 * kTaps> coefficientQuads_{};  // each coefficient four times
 #endif
 
-    alignas(16) std::array<double, kTaps> coefficients_{};  // aligned for paired products
+    std::array<double, kTaps> coefficients_{};
+    std::array<double, kTaps> reversed_{};  // c[16 − j]
     alignas(16) std::array<double, 2 * kTaps> coefficientPairs_{};  // each coefficient twice
     std::array<double, 2 * kTaps> history_{};
-    int newest_ = 0;
+    int newest_ = kFirstNewest;
     double output_ = 0.0;
 };
 
@@ -127,7 +137,7 @@ void OutputFir::processRun(const double* in, double* out, int frames, Follow& fo
     // The history oldest first, then the input: for frame f of a chunk, h[k] is
     // window[kTaps − 1 + f − k].
     alignas(16) double window[kTaps + kRunChunk];
-    for (int k = 0; k < kTaps; ++k) window[kTaps - 1 - k] = history_[newest_ + k];
+    for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
     while (frames > 0) {
         const int chunk = frames < kRunChunk ? frames : kRunChunk;
         for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
@@ -162,11 +172,11 @@ void OutputFir::processRun(const double* in, double* out, int frames, Follow& fo
         frames -= chunk;
         output_ = out[-1];
     }
-    newest_ = 0;
-    for (int k = 0; k < kTaps; ++k) {
-        history_[k] = window[kTaps - 1 - k];
-        history_[k + kTaps] = window[kTaps - 1 - k];
-    }
+    // The last kTaps inputs, oldest first, end at the last place the newest can take.
+    newest_ = kLastNewest;
+    for (int k = 0; k < kTaps; ++k) history_[kFirstNewest + k] = window[k];
+    for (int k = 1; k < kTaps; ++k) history_[k - 1] = window[k];
+    history_[2 * kTaps - 1] = window[0];
     follow = local;
 }
 
