@@ -126,7 +126,45 @@ struct VoiceMix {
 void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
 
 #if defined(VORLATEK_ENGINE_WIDE)
-[[VORLATEK_WIDE_LOOP]] void mixVoicesWide(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
+// GCC 12's AVX-512 headers pass an undefined vector where no lane of it is used (the
+// conversion to single precision), and then warn that it may be used uninitialised.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+// The same eight frames at a time, with the output FIRs' followers (at most eight) stepped
+// beside it: a follower is a chain of dependent operations, one link a frame, which on its
+// own kept the processor waiting; the mix has none, and fills the wait.
+[[VORLATEK_WIDE_LOOP]] void mixAndFollowWide(const VoiceMix& mix, FollowerBatch& followers, int frames) {
+    if (followers.count() > FollowerBatch::Lanes::kLanes) {
+        followers.run(frames);
+        return mixVoicesBody(mix, frames);
+    }
+    FollowerBatch::Lanes lanes(followers);
+    int f = 0;
+    if (mix.count > 0) {
+        for (; f + 8 <= frames; f += 8) {
+            const __m512d volume = _mm512_loadu_pd(mix.volume + f);
+            __m512d sum = _mm512_setzero_pd();
+            for (int k = 0; k < mix.count; ++k) {
+                const __m512d out = _mm512_loadu_pd(mix.outs[k] + f);
+                sum = _mm512_add_pd(sum, out);
+                _mm256_storeu_ps(mix.rows[k] + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, out)));
+            }
+            _mm256_storeu_ps(mix.master + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, sum)));
+            for (int j = 0; j < 8; ++j) lanes.step(f + j);
+        }
+        for (; f < frames; ++f) {
+            double sum = 0.0;
+            for (int k = 0; k < mix.count; ++k) {
+                sum += mix.outs[k][f];
+                mix.rows[k][f] = static_cast<float>(mix.volume[f] * mix.outs[k][f]);
+            }
+            mix.master[f] = static_cast<float>(mix.volume[f] * sum);
+            lanes.step(f);
+        }
+    }
+    lanes.finish();
+}
+#pragma GCC diagnostic pop
 #endif
 
 }  // namespace
@@ -402,7 +440,6 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     for (; k + 1 < others; k += 2) (this->*kPair[paired[k] * kInstrumentCount + paired[k + 1]])(frames);
     if (k < others) (this->*kAlone[paired[k]])(frames);
     if (hiHats) renderPair<kOpenHiHat, kClosedHiHat>(frames);
-    followers_.run(frames);
 
     VoiceMix mix;  // filled up to count below (left uninitialised: clearing it cost more than the rest)
     mix.count = 0;
@@ -418,12 +455,15 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         mix.rows[mix.count++] = run_.instrument[i];
     }
     run_.masterSounding = mix.count > 0;
+    // The followers of the voices with output FIRs, then the mix; or both in one loop.
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512())
-        mixVoicesWide(mix, frames);
-    else
+    if (cpu::hasAvx512()) {
+        mixAndFollowWide(mix, followers_, frames);
+        return run_;
+    }
 #endif
-        mixVoices(mix, frames);
+    followers_.run(frames);
+    mixVoices(mix, frames);
     return run_;
 }
 
