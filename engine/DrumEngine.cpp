@@ -432,6 +432,9 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         if (loop == Loop::Alone) (this->*kAlone[i])(frames);
         if (loop == Loop::Paired) paired[count++] = i;
     }
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) count = renderStruckLanes(paired, count, frames);
+#endif
     // The two hi-hats (last in instrument order) go together whenever both sound: their pair
     // has a loop of its own.
     const bool hiHats = count >= 2 && paired[count - 2] == kOpenHiHat && paired[count - 1] == kClosedHiHat;
@@ -466,6 +469,37 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     mixVoices(mix, frames);
     return run_;
 }
+
+#if defined(VORLATEK_ENGINE_WIDE)
+int DrumEngine::renderStruckLanes(int* paired, int count, int frames) {
+    CongaVoice* const congas[] = {&lowConga_, &midConga_, &highConga_};
+    TomVoice* const toms[] = {&lowTom_, &midTom_, &highTom_};
+    static_assert(kMidConga == kLowConga + 1 && kHighConga == kLowConga + 2 && kMidTom == kLowTom + 1 &&
+                  kHighTom == kLowTom + 2);
+    const auto conga = [&](int i) { return i >= kLowConga && i <= kHighConga ? congas[i - kLowConga] : nullptr; };
+    const auto tom = [&](int i) { return i >= kLowTom && i <= kHighTom ? toms[i - kLowTom] : nullptr; };
+    int fitting = 0;
+    for (int k = 0; k < count; ++k) {
+        const int i = paired[k];
+        if ((conga(i) && StruckLanes::fits(*conga(i))) || (tom(i) && StruckLanes::fits(*tom(i)))) ++fitting;
+    }
+    // One voice alone in the lanes would wait on its own chains; beside another it does not.
+    if (fitting < 2) return count;
+    int left = 0;
+    for (int k = 0; k < count; ++k) {
+        const int i = paired[k];
+        if (conga(i) && StruckLanes::fits(*conga(i))) {
+            struckLanes_.add(*conga(i), voiceRuns_[i]);
+        } else if (tom(i) && StruckLanes::fits(*tom(i))) {
+            struckLanes_.add(*tom(i), voiceRuns_[i]);
+        } else {
+            paired[left++] = i;
+        }
+    }
+    struckLanes_.render(shared_.data(), frames);
+    return left;
+}
+#endif
 
 void DrumEngine::renderFrame(EngineFrame& frame) {
     const EngineRun& run = renderRun(1);

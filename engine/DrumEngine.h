@@ -30,6 +30,7 @@
 #include "engine/NoiseSource.h"
 #include "engine/SharedSignals.h"
 #include "engine/SnareDrumVoice.h"
+#include "engine/StruckLanes.h"
 #include "engine/TriggerPulse.h"
 
 #include <array>
@@ -124,6 +125,11 @@ private:
     static constexpr auto pairTable(std::index_sequence<K...>);
     template <int I, int J>
     static constexpr void (DrumEngine::*pairEntry())(int);
+#if defined(VORLATEK_ENGINE_WIDE)
+    // Takes the congas and toms among paired[0..count) that fit StruckLanes out of the list
+    // and renders them in lanes, if there are two or more; returns how many are left.
+    int renderStruckLanes(int* paired, int count, int frames);
+#endif
 
     // The voices and sources keep their own rate-derived constants.
     double sampleRate_ = 44100.0;
@@ -176,6 +182,9 @@ private:
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
     EngineRun run_;
     FollowerBatch followers_;
+#if defined(VORLATEK_ENGINE_WIDE)
+    StruckLanes struckLanes_;
+#endif
 };
 
 }  // namespace vorlatek

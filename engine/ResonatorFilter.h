@@ -34,8 +34,14 @@ struct BasicResonator {
         low = T{};
         band = T{};
     }
-    // In a voice's loop F and q hold still and their products are worked out once, before it.
+    // One sample in, the band out. In a voice's loop F and q hold still and their products
+    // are worked out once, before it.
     T process(T x) {
+        advance(x);
+        return band;
+    }
+    // The same step, leaving the band in `band` (for lanes too wide to pass around by value).
+    void advance(const T& x) {
 #if defined(VORLATEK_EXACT_MATHS)
         const T h = x - q * band + kEpsilon;
         low = low + F * band + kEpsilon;
@@ -48,7 +54,6 @@ struct BasicResonator {
         low = (low + kEpsilon) + F * band;
         band = next;
 #endif
-        return band;
     }
 };
 

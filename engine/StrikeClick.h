@@ -43,6 +43,9 @@ struct StrikeClick {
         return shapedEdge;
     }
 
+    // Whether the click has settled: every step from now on returns the same edge.
+    bool settled() const { return settled_; }
+
 private:
     bool settled_ = false;
 };
