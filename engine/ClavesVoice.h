@@ -24,6 +24,7 @@ public:
     // One sample at `level`: the per-sample step, which the engine's loops inline.
     double step(const SharedSignals& in, double level);
     static constexpr bool kHasOutputFir = false;
+    static constexpr double kOutputGain = 0.181;
 
     double tuning = 0.0;
     double decay = 0.0;
@@ -39,7 +40,7 @@ inline double ClavesVoice::step(const SharedSignals&, double level) {
     countdown -= 1.0;
     input = 4.3 * strike;
     const double band = resonator.process(input);
-    const double out = band * level * 0.181;
+    const double out = band * level * kOutputGain;
     dsp::decay(strike, strikeRate);
     return out;
 }

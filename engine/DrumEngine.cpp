@@ -478,23 +478,20 @@ int DrumEngine::renderStruckLanes(int* paired, int count, int frames) {
                   kHighTom == kLowTom + 2);
     const auto conga = [&](int i) { return i >= kLowConga && i <= kHighConga ? congas[i - kLowConga] : nullptr; };
     const auto tom = [&](int i) { return i >= kLowTom && i <= kHighTom ? toms[i - kLowTom] : nullptr; };
-    int fitting = 0;
-    for (int k = 0; k < count; ++k) {
-        const int i = paired[k];
-        if ((conga(i) && StruckLanes::fits(*conga(i))) || (tom(i) && StruckLanes::fits(*tom(i)))) ++fitting;
-    }
+    const auto fits = [&](int i) {
+        if (conga(i)) return StruckLanes::fits(*conga(i));
+        if (tom(i)) return StruckLanes::fits(*tom(i));
+        return i == kClaves && StruckLanes::fits(claves_);
+    };
     // One voice alone in the lanes would wait on its own chains; beside another it does not.
-    if (fitting < 2) return count;
+    if (std::count_if(paired, paired + count, fits) < 2) return count;
     int left = 0;
     for (int k = 0; k < count; ++k) {
         const int i = paired[k];
-        if (conga(i) && StruckLanes::fits(*conga(i))) {
-            struckLanes_.add(*conga(i), voiceRuns_[i]);
-        } else if (tom(i) && StruckLanes::fits(*tom(i))) {
-            struckLanes_.add(*tom(i), voiceRuns_[i]);
-        } else {
-            paired[left++] = i;
-        }
+        if (!fits(i)) paired[left++] = i;
+        else if (conga(i)) struckLanes_.add(*conga(i), voiceRuns_[i]);
+        else if (tom(i)) struckLanes_.add(*tom(i), voiceRuns_[i]);
+        else struckLanes_.add(claves_, voiceRuns_[i]);
     }
     struckLanes_.render(shared_.data(), frames);
     return left;

@@ -31,27 +31,26 @@ void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
     if (count_ == 0) return;
     // The voices' states and constants, lane by lane; lanes beyond the voices repeat the first
     // and are never stored.
-    Lanes input{}, level{}, gain{}, peak{}, peakRate{};
+    Lanes input{}, level{}, gain{}, peak{}, peakRate{}, strike{}, strikeRate{};
     Lanes hissA{}, hissG{}, hissY{}, hissX{}, hushA{}, hushY{}, snappy{}, envelope{}, envelopeRate{};
-    LaneBits tom{}, offset{};
+    LaneBits tom{}, claves{}, offset{};
     dsp::BasicResonator<Lanes> resonator;
     for (int k = 0; k < kLanes; ++k) {
-        const int from = k < count_ ? k : 0;
-        const StruckResonatorVoice& v = *voices_[from];
-        resonator.F[k] = v.resonator.F;
-        resonator.q[k] = v.resonator.q;
-        resonator.low[k] = v.resonator.low;
-        resonator.band[k] = v.resonator.band;
+        const Lane& lane = lanes_[k < count_ ? k : 0];
+        const Voice& v = *lane.voice;
+        resonator.F[k] = lane.resonator->F;
+        resonator.q[k] = lane.resonator->q;
+        resonator.low[k] = lane.resonator->low;
+        resonator.band[k] = lane.resonator->band;
+        input[k] = lane.input;
         level[k] = v.levelSmoothed;
-        gain[k] = v.outputGain;
+        gain[k] = lane.gain;
         peak[k] = v.peak;
         peakRate[k] = v.peakDecay;
         // How far each output lies from the first, in doubles, for the scatter.
-        offset[k] = (reinterpret_cast<std::intptr_t>(outs_[from]) - reinterpret_cast<std::intptr_t>(outs_[0])) /
+        offset[k] = (reinterpret_cast<std::intptr_t>(lane.out) - reinterpret_cast<std::intptr_t>(lanes_[0].out)) /
                     static_cast<std::intptr_t>(sizeof(double));
-        if (const TomVoice* t = toms_[from]) {
-            // The settled click, as TomVoice::step takes it.
-            input[k] = t->click.shapedEdge;
+        if (const TomVoice* t = lane.tom) {
             tom[k] = -1;
             hissA[k] = t->hiss.a;
             hissG[k] = t->hiss.g;
@@ -62,19 +61,22 @@ void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
             snappy[k] = t->snappy;
             envelope[k] = t->noiseEnvelope;
             envelopeRate[k] = t->noiseDecay;
-        } else {
-            // The settled click at the conga's amplitude, as CongaVoice::step takes it.
-            input[k] = v.click.shapedEdge * static_cast<const CongaVoice&>(v).amplitude;
+        }
+        if (const ClavesVoice* c = lane.claves) {
+            claves[k] = -1;
+            strike[k] = c->strike;
+            strikeRate[k] = c->strikeRate;
         }
     }
     const __mmask8 voices = static_cast<__mmask8>((1u << count_) - 1u);
     const __m512i scatter = reinterpret_cast<__m512i>(offset);
-    double* const base = outs_[0];
+    double* const base = lanes_[0].out;
     const Lanes hushInput = 1.0 - hushA;
-    Lanes y{};
+    Lanes x{}, y{};
     for (int f = 0; f < frames; ++f) {
-        // CongaVoice::step and TomVoice::step, lane by lane.
-        resonator.advance(input);
+        // CongaVoice::step, TomVoice::step and ClavesVoice::step, lane by lane.
+        x = claves ? 4.3 * strike : input;
+        resonator.advance(x);
         const Lanes band = resonator.band;
         const double n = in[f].noiseB;
         const Lanes noise = {n, n, n, n, n, n, n, n};
@@ -82,9 +84,10 @@ void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
         hissX = noise;
         hushY = hushA * hushY + hushInput * hissY + dsp::kEpsilon;
         const Lanes tomOut = (hushY * snappy * envelope * 0.15 + band) * level * gain + dsp::kEpsilon;
-        const Lanes congaOut = band * level * gain;
-        y = tom ? tomOut : congaOut;
+        const Lanes plainOut = band * level * gain;
+        y = tom ? tomOut : plainOut;
         envelope = envelope - (envelope * envelopeRate + dsp::kEpsilon);  // dsp::decay
+        strike = strike - (strike * strikeRate + dsp::kEpsilon);          // dsp::decay
         // PeakFollower: the peak falls, then takes the larger of it and |y| (the peak on a tie).
         peak = peak - (peak * peakRate + dsp::kEpsilon);
         const Lanes a = magnitude(y);
@@ -93,16 +96,21 @@ void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
     }
     const Lanes last = magnitude(y);
     for (int k = 0; k < count_; ++k) {
-        StruckResonatorVoice& v = *voices_[k];
-        v.resonator.low = resonator.low[k];
-        v.resonator.band = resonator.band[k];
-        v.peak = peak[k];
-        v.magnitude = last[k];
-        if (TomVoice* t = toms_[k]) {
+        const Lane& lane = lanes_[k];
+        lane.resonator->low = resonator.low[k];
+        lane.resonator->band = resonator.band[k];
+        lane.voice->peak = peak[k];
+        lane.voice->magnitude = last[k];
+        if (TomVoice* t = lane.tom) {
             t->hiss.y = hissY[k];
             t->hiss.xPrev = hissX[k];
             t->hush.y = hushY[k];
             t->noiseEnvelope = envelope[k];
+        }
+        if (ClavesVoice* c = lane.claves) {
+            c->input = x[k];
+            c->strike = strike[k];
+            for (int f = 0; f < frames; ++f) c->countdown -= 1.0;
         }
     }
     count_ = 0;

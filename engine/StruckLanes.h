@@ -1,12 +1,13 @@
 #pragma once
-// The congas and toms side by side in the lanes of one register, for loops built for AVX-512
-// (VORLATEK_WIDE_LOOP). Once a voice's click has settled it drives the resonator with the same
-// value every sample, and what is left of the step is the same for every conga (the
-// resonator) and every tom (the resonator and the rumble's two filters): up to six voices
-// then take a lane each and render the run in one loop, their activity followers in lanes
-// beside them. Each lane takes its voice's steps in their order, with no multiply-add, so it
-// rounds as the voice's own step does.
+// The congas, the toms and the claves side by side in the lanes of one register, for loops
+// built for AVX-512 (VORLATEK_WIDE_LOOP). Once a conga's or a tom's click has settled it drives
+// the resonator with the same value every sample, and what is left of the step is the same for
+// every conga (the resonator) and every tom (the resonator and the rumble's two filters); the
+// claves' is a resonator under a falling strike. Up to seven voices then take a lane each and
+// render the run in one loop, their activity followers in lanes beside them. Each lane takes its
+// voice's steps in their order, with no multiply-add, so it rounds as the voice's own step does.
 
+#include "engine/ClavesVoice.h"
 #include "engine/CongaVoice.h"
 #include "engine/ProcessorFeatures.h"
 #include "engine/SharedSignals.h"
@@ -23,10 +24,21 @@ public:
     // Whether a voice that renders this run in one loop can take a lane: its click has
     // settled and its level rests.
     static bool fits(const StruckResonatorVoice& voice) { return voice.click.settled() && voice.levelAtRest(); }
+    static bool fits(const ClavesVoice& voice) { return voice.levelAtRest(); }
 
     // The voice renders the run into out[], in the next lane (at most kLanes).
-    void add(CongaVoice& voice, double* out) { add(voice, nullptr, out); }
-    void add(TomVoice& voice, double* out) { add(voice, &voice, out); }
+    void add(CongaVoice& voice, double* out) {
+        // The settled click at the conga's amplitude, as CongaVoice::step takes it.
+        add(Lane{&voice, &voice.resonator, nullptr, nullptr, voice.click.shapedEdge * voice.amplitude,
+                 voice.outputGain, out});
+    }
+    void add(TomVoice& voice, double* out) {
+        // The settled click, as TomVoice::step takes it.
+        add(Lane{&voice, &voice.resonator, &voice, nullptr, voice.click.shapedEdge, voice.outputGain, out});
+    }
+    void add(ClavesVoice& voice, double* out) {
+        add(Lane{&voice, &voice.resonator, nullptr, &voice, 0.0, ClavesVoice::kOutputGain, out});
+    }
     int count() const { return count_; }
 
     // Renders `frames` frames (at most kMaxRunFrames) of every voice added, leaves each one's
@@ -34,16 +46,18 @@ public:
     [[gnu::flatten, VORLATEK_WIDE_LOOP]] void render(const SharedSignals* in, int frames);
 
 private:
-    void add(StruckResonatorVoice& voice, TomVoice* tom, double* out) {
-        voices_[count_] = &voice;
-        toms_[count_] = tom;
-        outs_[count_] = out;
-        ++count_;
-    }
+    struct Lane {
+        Voice* voice;
+        dsp::ResonatorFilter* resonator;
+        TomVoice* tom;        // the voice again if it is a tom, else null
+        ClavesVoice* claves;  // the voice again if it is the claves, else null
+        double input;         // what drives the resonator of a conga or a tom
+        double gain;          // the output gain
+        double* out;
+    };
+    void add(const Lane& lane) { lanes_[count_++] = lane; }
 
-    StruckResonatorVoice* voices_[kLanes] = {};
-    TomVoice* toms_[kLanes] = {};  // the voice again if it is a tom, else null
-    double* outs_[kLanes] = {};
+    Lane lanes_[kLanes] = {};
     int count_ = 0;
 };
 
