@@ -19,6 +19,7 @@ namespace vorlatek {
 
 class StruckLanes {
 public:
+    // At most three toms and four congas or claves.
     static constexpr int kLanes = 8;
 
     // Whether a voice that renders this run in one loop can take a lane: its click has
@@ -45,7 +46,7 @@ public:
     // follower and last magnitude in the voice, and empties the set.
     [[gnu::flatten, VORLATEK_WIDE_LOOP]] void render(const SharedSignals* in, int frames);
 
-private:
+    // A voice in the lanes: the parts of it that the lanes step.
     struct Lane {
         Voice* voice;
         dsp::ResonatorFilter* resonator;
@@ -55,6 +56,8 @@ private:
         double gain;          // the output gain
         double* out;
     };
+
+private:
     void add(const Lane& lane) { lanes_[count_++] = lane; }
 
     Lane lanes_[kLanes] = {};
