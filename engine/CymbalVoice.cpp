@@ -79,6 +79,12 @@ struct StagesOneByOne {
 template <class Stages>
 inline void runCymbal(CymbalVoice& __restrict v, Stages& stages, const SharedSignals* __restrict in,
                       const double* __restrict level, double* __restrict out, int frames) {
+    // The body's first stage and the tail's source fall to 0 side by side, the body's second
+    // stage and the tail's smoothing follow them side by side (dsp::decay and dsp::smooth).
+    dsp::Pair falls = {v.fall1, v.tailSource};
+    const dsp::Pair fallRates = {v.fall1Rate, v.tailSourceRate};
+    dsp::Pair follows = {v.fall2, v.tailSmooth};
+    const dsp::Pair followRates = {v.fall2Rate, v.tailSmoothRate};
     for (int f = 0; f < frames; ++f) {
         if (dsp::countdownDue(v.countdown)) {
             v.attackTarget = 0.0;
@@ -92,17 +98,20 @@ inline void runCymbal(CymbalVoice& __restrict v, Stages& stages, const SharedSig
         v.mid = 2.4 * mid;
 
         dsp::smooth(v.attack, v.attackTarget, v.attackRate);
-        dsp::decay(v.fall1, v.fall1Rate);
-        dsp::smooth(v.fall2, v.fall1, v.fall2Rate);
-        dsp::smooth(v.fall3, v.fall2, v.fall3Rate);
-        v.body = v.fall3 + v.fall2;
-        dsp::decay(v.tailSource, v.tailSourceRate);
-        dsp::smooth(v.tailSmooth, v.tailSource, v.tailSmoothRate);
-        v.tail = std::max(v.tailSmooth - 0.01, 0.0);
+        falls = falls - (falls * fallRates + dsp::kEpsilon);
+        follows = follows - ((follows - falls) * followRates + dsp::kEpsilon);
+        const double fall2 = follows[0];
+        dsp::smooth(v.fall3, fall2, v.fall3Rate);
+        v.body = v.fall3 + fall2;
+        v.tail = std::max(follows[1] - 0.01, 0.0);
 
         out[f] = (2.0 * v.high * v.tone + (1.0 - 0.5 * v.tone) * v.mid + (1.0 - 0.5 * v.tone) * v.lowState) * 0.14 *
                  v.amplitude * level[f];
     }
+    v.fall1 = falls[0];
+    v.tailSource = falls[1];
+    v.fall2 = follows[0];
+    v.tailSmooth = follows[1];
 }
 
 [[gnu::noinline, gnu::flatten]] void runOneByOne(CymbalVoice& v, const SharedSignals* in, const double* level,
