@@ -38,9 +38,14 @@ struct StrikeClick {
         shapedEdge = edge.process(-pulse);
         if (shapedEdge > 0.0) shapedEdge *= 0.1;
         dsp::smooth(pulse, pulseTarget, pulseRate);
+        settleAfter(pulseBefore, edgeBefore, inputBefore);
+        return shapedEdge;
+    }
+    // After a step from these states, taken here or elsewhere (the engine's lanes): whether it
+    // left every state where it was.
+    void settleAfter(double pulseBefore, double edgeBefore, double inputBefore) {
         settled_ = countdown < 0 && dsp::sameBits(pulse, pulseBefore) && dsp::sameBits(edge.y, edgeBefore) &&
                    dsp::sameBits(edge.xPrev, inputBefore);
-        return shapedEdge;
     }
 
     // Whether the click has settled: every step from now on returns the same edge.

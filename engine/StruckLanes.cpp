@@ -37,8 +37,9 @@ using QuadBits = std::int64_t __attribute__((vector_size(32)));
 }
 
 // The toms (Toms true) or the congas and the claves in the lanes of one register: their states
-// and constants, one step of each, and their outputs scattered to the voices' rows.
-template <bool Toms>
+// and constants, one step of each, and their outputs scattered to the voices' rows. With
+// Clicks, the lanes step the clicks too; without, every click has settled.
+template <bool Toms, bool Clicks>
 struct Group {
     // The values of lanes[0..count), lane by lane; lanes beyond them repeat the first and are
     // never stored.
@@ -48,6 +49,9 @@ struct Group {
         alignas(32) double strike[kQuad], strikeRate[kQuad], x[kQuad], claves[kQuad];
         alignas(32) double hissA[kQuad], hissG[kQuad], hissY[kQuad], hissX[kQuad], hushA[kQuad], hushY[kQuad];
         alignas(32) double snappy[kQuad], envelope[kQuad], envelopeRate[kQuad], last[kQuad];
+        alignas(32) double countdown[kQuad], pulseTarget[kQuad], pulse[kQuad], pulseRate[kQuad], releaseRate[kQuad];
+        alignas(32) double edgeA[kQuad], edgeG[kQuad], edgeY[kQuad], edgeX[kQuad], shaped[kQuad], scale[kQuad];
+        alignas(32) double pulseBefore[kQuad], edgeBefore[kQuad], inputBefore[kQuad];
         alignas(32) std::int64_t offset[kQuad];
     };
 
@@ -61,7 +65,21 @@ struct Group {
             v.q[k] = lane.resonator->q;
             v.low[k] = lane.resonator->low;
             v.band[k] = lane.resonator->band;
-            v.input[k] = lane.input;
+            if (const StrikeClick* c = lane.click) {
+                v.countdown[k] = c->countdown;
+                v.pulseTarget[k] = c->pulseTarget;
+                v.pulse[k] = c->pulse;
+                v.pulseRate[k] = c->pulseRate;
+                v.releaseRate[k] = dsp::limitRate(0.5 * lane.voice->rateFactor);
+                v.edgeA[k] = c->edge.a;
+                v.edgeG[k] = c->edge.g;
+                v.edgeY[k] = c->edge.y;
+                v.edgeX[k] = c->edge.xPrev;
+                v.shaped[k] = c->shapedEdge;
+                v.scale[k] = lane.clickScale;
+                // A settled click gives its last edge every sample.
+                v.input[k] = c->shapedEdge * lane.clickScale;
+            }
             v.level[k] = lane.voice->levelSmoothed;
             v.gain[k] = lane.gain;
             v.peak[k] = lane.voice->peak;
@@ -91,6 +109,17 @@ struct Group {
         resonator_.low = load(v.low);
         resonator_.band = load(v.band);
         input_ = load(v.input);
+        countdown_ = load(v.countdown);
+        pulseTarget_ = load(v.pulseTarget);
+        pulse_ = load(v.pulse);
+        pulseRate_ = load(v.pulseRate);
+        releaseRate_ = load(v.releaseRate);
+        edgeA_ = load(v.edgeA);
+        edgeG_ = load(v.edgeG);
+        edgeY_ = load(v.edgeY);
+        edgeX_ = load(v.edgeX);
+        shaped_ = load(v.shaped);
+        scale_ = load(v.scale);
         level_ = load(v.level);
         gain_ = load(v.gain);
         peak_ = load(v.peak);
@@ -116,6 +145,23 @@ struct Group {
     // Frame f: TomVoice::step, or CongaVoice::step and ClavesVoice::step, lane by lane; each
     // output also to the lane's follower.
     [[gnu::always_inline, VORLATEK_WIDE_LOOP]] void step(const SharedSignals& in, int f) {
+        if constexpr (Clicks) {
+            // StrikeClick::step: the pulse is released when the countdown reaches 0, which
+            // then stops at −1; its edge, the positive half cut to a tenth; the pulse's fall.
+            const QuadBits due = countdown_ == 0.0;
+            pulseTarget_ = due ? Quad{} : pulseTarget_;
+            pulseRate_ = due ? releaseRate_ : pulseRate_;
+            countdown_ = countdown_ >= 0.0 ? countdown_ - 1.0 : countdown_;
+            pulseBefore_ = pulse_;
+            edgeBefore_ = edgeY_;
+            inputBefore_ = edgeX_;
+            const Quad x = -pulse_;
+            edgeY_ = edgeA_ * edgeY_ + (x - edgeX_) * edgeG_ + dsp::kEpsilon;  // OnePoleHighPass
+            edgeX_ = x;
+            shaped_ = edgeY_ > 0.0 ? edgeY_ * 0.1 : edgeY_;
+            pulse_ = pulse_ - ((pulse_ - pulseTarget_) * pulseRate_ + dsp::kEpsilon);  // dsp::smooth
+            input_ = shaped_ * scale_;
+        }
         if constexpr (Toms) {
             resonator_.advance(input_);
             const double n = in.noiseB;
@@ -152,12 +198,35 @@ struct Group {
         store(v.hissX, hissX_);
         store(v.hushY, hushY_);
         store(v.envelope, envelope_);
+        if constexpr (Clicks) {
+            store(v.countdown, countdown_);
+            store(v.pulseTarget, pulseTarget_);
+            store(v.pulse, pulse_);
+            store(v.pulseRate, pulseRate_);
+            store(v.edgeY, edgeY_);
+            store(v.edgeX, edgeX_);
+            store(v.shaped, shaped_);
+            store(v.pulseBefore, pulseBefore_);
+            store(v.edgeBefore, edgeBefore_);
+            store(v.inputBefore, inputBefore_);
+        }
         for (int k = 0; k < count_; ++k) {
             const StruckLanes::Lane& lane = *lanes_[k];
             lane.resonator->low = v.low[k];
             lane.resonator->band = v.band[k];
             lane.voice->peak = v.peak[k];
             lane.voice->magnitude = v.last[k];
+            StrikeClick* c = lane.click;
+            if (Clicks && c && frames > 0) {
+                c->countdown = static_cast<std::int32_t>(v.countdown[k]);
+                c->pulseTarget = v.pulseTarget[k];
+                c->pulse = v.pulse[k];
+                c->pulseRate = v.pulseRate[k];
+                c->edge.y = v.edgeY[k];
+                c->edge.xPrev = v.edgeX[k];
+                c->shapedEdge = v.shaped[k];
+                c->settleAfter(v.pulseBefore[k], v.edgeBefore[k], v.inputBefore[k]);
+            }
             if (TomVoice* t = lane.tom) {
                 t->hiss.y = v.hissY[k];
                 t->hiss.xPrev = v.hissX[k];
@@ -176,6 +245,8 @@ struct Group {
     int count_;
     dsp::BasicResonator<Quad> resonator_;
     Quad input_{}, level_{}, gain_{}, peak_{}, peakRate_{}, strike_{}, strikeRate_{}, x_{}, y_{};
+    Quad countdown_{}, pulseTarget_{}, pulse_{}, pulseRate_{}, releaseRate_{}, edgeA_{}, edgeG_{}, edgeY_{}, edgeX_{};
+    Quad shaped_{}, scale_{}, pulseBefore_{}, edgeBefore_{}, inputBefore_{};
     QuadBits claves_{};
     Quad hissA_{}, hissG_{}, hissY_{}, hissX_{}, hushA_{}, hushInput_{}, hushY_{}, snappy_{}, envelope_{}, envelopeRate_{};
     __m256i offset_{};
@@ -185,16 +256,23 @@ struct Group {
 
 }  // namespace
 
-void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
-    const Lane* toms[kQuad];
-    const Lane* plain[kQuad];
-    int tomCount = 0, plainCount = 0;
-    for (int k = 0; k < count_; ++k) {
-        if (lanes_[k].tom) toms[tomCount++] = &lanes_[k];
-        else plain[plainCount++] = &lanes_[k];
-    }
-    Group<true> tomGroup(toms, tomCount);
-    Group<false> plainGroup(plain, plainCount);
+namespace {
+
+// Whether any click among lanes[0..count) still moves.
+bool clicksMove(const StruckLanes::Lane* const* lanes, int count) {
+    for (int k = 0; k < count; ++k)
+        if (lanes[k]->click && !lanes[k]->click->settled()) return true;
+    return false;
+}
+
+// Both registers over the run, in one loop.
+template <bool TomClicks, bool PlainClicks>
+[[gnu::always_inline, VORLATEK_WIDE_LOOP]] inline void renderLanes(const SharedSignals* __restrict in, int frames,
+                                                                   const StruckLanes::Lane* const* toms, int tomCount,
+                                                                   const StruckLanes::Lane* const* plain,
+                                                                   int plainCount) {
+    Group<true, TomClicks> tomGroup(toms, tomCount);
+    Group<false, PlainClicks> plainGroup(plain, plainCount);
     if (tomCount > 0 && plainCount > 0) {
         for (int f = 0; f < frames; ++f) {
             tomGroup.step(in[f], f);
@@ -207,6 +285,23 @@ void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
     }
     tomGroup.finish(frames);
     plainGroup.finish(frames);
+}
+
+}  // namespace
+
+void StruckLanes::render(const SharedSignals* __restrict in, int frames) {
+    const Lane* toms[kQuad];
+    const Lane* plain[kQuad];
+    int tomCount = 0, plainCount = 0;
+    for (int k = 0; k < count_; ++k) {
+        if (lanes_[k].tom) toms[tomCount++] = &lanes_[k];
+        else plain[plainCount++] = &lanes_[k];
+    }
+    const bool tomClicks = clicksMove(toms, tomCount), plainClicks = clicksMove(plain, plainCount);
+    if (tomClicks && plainClicks) renderLanes<true, true>(in, frames, toms, tomCount, plain, plainCount);
+    else if (tomClicks) renderLanes<true, false>(in, frames, toms, tomCount, plain, plainCount);
+    else if (plainClicks) renderLanes<false, true>(in, frames, toms, tomCount, plain, plainCount);
+    else renderLanes<false, false>(in, frames, toms, tomCount, plain, plainCount);
     count_ = 0;
 }
 

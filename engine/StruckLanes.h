@@ -1,11 +1,13 @@
 #pragma once
-// The congas, the toms and the claves side by side in the lanes of one register, for loops
-// built for AVX-512 (VORLATEK_WIDE_LOOP). Once a conga's or a tom's click has settled it drives
-// the resonator with the same value every sample, and what is left of the step is the same for
-// every conga (the resonator) and every tom (the resonator and the rumble's two filters); the
-// claves' is a resonator under a falling strike. Up to seven voices then take a lane each and
-// render the run in one loop, their activity followers in lanes beside them. Each lane takes its
-// voice's steps in their order, with no multiply-add, so it rounds as the voice's own step does.
+// The congas, the toms and the claves side by side in the lanes of registers, for loops built
+// for AVX-512 (VORLATEK_WIDE_LOOP): the toms in one register, the congas and the claves in
+// another. What their steps do is the same for every conga (a click into the resonator), every
+// tom (the same, and the rumble's two filters) and nearly so for the claves (a falling strike
+// into the resonator): up to seven voices take a lane each and render the run in one loop, their
+// activity followers in lanes beside them. Once a click has settled it drives its resonator with
+// the same value every sample; while any click of a register still moves, its lanes step the
+// clicks too (a settled click stepped again stays where it is). Each lane takes its voice's
+// steps in their order, with no multiply-add, so it rounds as the voice's own step does.
 
 #include "engine/ClavesVoice.h"
 #include "engine/CongaVoice.h"
@@ -22,23 +24,20 @@ public:
     // At most three toms and four congas or claves.
     static constexpr int kLanes = 8;
 
-    // Whether a voice that renders this run in one loop can take a lane: its click has
-    // settled and its level rests.
-    static bool fits(const StruckResonatorVoice& voice) { return voice.click.settled() && voice.levelAtRest(); }
-    static bool fits(const ClavesVoice& voice) { return voice.levelAtRest(); }
+    // Whether a voice that renders this run in one loop can take a lane: its level rests.
+    static bool fits(const Voice& voice) { return voice.levelAtRest(); }
 
     // The voice renders the run into out[], in the next lane (at most kLanes).
     void add(CongaVoice& voice, double* out) {
-        // The settled click at the conga's amplitude, as CongaVoice::step takes it.
-        add(Lane{&voice, &voice.resonator, nullptr, nullptr, voice.click.shapedEdge * voice.amplitude,
-                 voice.outputGain, out});
+        // The click at the conga's amplitude, as CongaVoice::step takes it.
+        add(Lane{&voice, &voice.resonator, &voice.click, voice.amplitude, nullptr, nullptr, voice.outputGain, out});
     }
     void add(TomVoice& voice, double* out) {
-        // The settled click, as TomVoice::step takes it.
-        add(Lane{&voice, &voice.resonator, &voice, nullptr, voice.click.shapedEdge, voice.outputGain, out});
+        // The click as it is (× 1, which changes no bit), as TomVoice::step takes it.
+        add(Lane{&voice, &voice.resonator, &voice.click, 1.0, &voice, nullptr, voice.outputGain, out});
     }
     void add(ClavesVoice& voice, double* out) {
-        add(Lane{&voice, &voice.resonator, nullptr, &voice, 0.0, ClavesVoice::kOutputGain, out});
+        add(Lane{&voice, &voice.resonator, nullptr, 0.0, nullptr, &voice, ClavesVoice::kOutputGain, out});
     }
     int count() const { return count_; }
 
@@ -50,9 +49,10 @@ public:
     struct Lane {
         Voice* voice;
         dsp::ResonatorFilter* resonator;
+        StrikeClick* click;   // the conga's or the tom's, else null
+        double clickScale;    // what the click is multiplied by before the resonator
         TomVoice* tom;        // the voice again if it is a tom, else null
         ClavesVoice* claves;  // the voice again if it is the claves, else null
-        double input;         // what drives the resonator of a conga or a tom
         double gain;          // the output gain
         double* out;
     };
