@@ -140,27 +140,25 @@ void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
     }
     FollowerBatch::Lanes lanes(followers);
     int f = 0;
-    if (mix.count > 0) {
-        for (; f + 8 <= frames; f += 8) {
-            const __m512d volume = _mm512_loadu_pd(mix.volume + f);
-            __m512d sum = _mm512_setzero_pd();
-            for (int k = 0; k < mix.count; ++k) {
-                const __m512d out = _mm512_loadu_pd(mix.outs[k] + f);
-                sum = _mm512_add_pd(sum, out);
-                _mm256_storeu_ps(mix.rows[k] + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, out)));
-            }
-            _mm256_storeu_ps(mix.master + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, sum)));
-            for (int j = 0; j < 8; ++j) lanes.step(f + j);
+    for (; f + 8 <= frames; f += 8) {
+        const __m512d volume = _mm512_loadu_pd(mix.volume + f);
+        __m512d sum = _mm512_setzero_pd();
+        for (int k = 0; k < mix.count; ++k) {
+            const __m512d out = _mm512_loadu_pd(mix.outs[k] + f);
+            sum = _mm512_add_pd(sum, out);
+            _mm256_storeu_ps(mix.rows[k] + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, out)));
         }
-        for (; f < frames; ++f) {
-            double sum = 0.0;
-            for (int k = 0; k < mix.count; ++k) {
-                sum += mix.outs[k][f];
-                mix.rows[k][f] = static_cast<float>(mix.volume[f] * mix.outs[k][f]);
-            }
-            mix.master[f] = static_cast<float>(mix.volume[f] * sum);
-            lanes.step(f);
+        _mm256_storeu_ps(mix.master + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, sum)));
+        for (int j = 0; j < 8; ++j) lanes.step(f + j);
+    }
+    for (; f < frames; ++f) {
+        double sum = 0.0;
+        for (int k = 0; k < mix.count; ++k) {
+            sum += mix.outs[k][f];
+            mix.rows[k][f] = static_cast<float>(mix.volume[f] * mix.outs[k][f]);
         }
+        mix.master[f] = static_cast<float>(mix.volume[f] * sum);
+        lanes.step(f);
     }
     lanes.finish();
 }
@@ -433,7 +431,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         if (loop == Loop::Paired) paired[count++] = i;
     }
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512()) count = renderStruckLanes(paired, count, frames);
+    if (count >= 2 && cpu::hasAvx512()) count = renderStruckLanes(paired, count, frames);
 #endif
     // The two hi-hats (last in instrument order) go together whenever both sound: their pair
     // has a loop of its own.
@@ -458,6 +456,7 @@ const EngineRun& DrumEngine::renderRun(int frames) {
         mix.rows[mix.count++] = run_.instrument[i];
     }
     run_.masterSounding = mix.count > 0;
+    if (mix.count == 0) return run_;  // nothing to mix, and no follower in the batch
     // The followers of the voices with output FIRs, then the mix; or both in one loop.
 #if defined(VORLATEK_ENGINE_WIDE)
     if (cpu::hasAvx512()) {
