@@ -41,6 +41,10 @@ public:
     // summing its products in the same order as process().
     template <class Follow>
     void processRun(const double* in, double* out, int frames, Follow& follow);
+    // The same where the caller keeps the run's inputs at window[kTaps .. kTaps + frames), with
+    // room for the history before them (which this fills in): nothing is copied on the way.
+    template <class Follow>
+    void processWindow(double* window, double* out, int frames, Follow& follow);
     double output() const { return output_; }
     double coefficient(int k) const { return coefficients_[k]; }
     // h[k]: the k-th most recent input (k = 0 the newest).
@@ -74,7 +78,7 @@ private:
 #endif
     }
 
-    // How many frames processRun takes at a time.
+    // How many frames processRun takes at a time (into a window of its own).
     static constexpr int kRunChunk = 64;
 
 #if defined(VORLATEK_ENGINE_WIDE)
@@ -133,50 +137,54 @@ private:
 
 template <class Follow>
 void OutputFir::processRun(const double* in, double* out, int frames, Follow& follow) {
-    Follow local = follow;
-    // The history oldest first, then the input: for frame f of a chunk, h[k] is
-    // window[kTaps − 1 + f − k].
     alignas(16) double window[kTaps + kRunChunk];
-    for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
     while (frames > 0) {
         const int chunk = frames < kRunChunk ? frames : kRunChunk;
         for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
-        int f = 0;
-#if defined(VORLATEK_ENGINE_WIDE)
-        if (cpu::hasAvx512()) f = processOctets(window, out, f, chunk, local);
-#endif
-#if defined(VORLATEK_FIR_AVX2)
-        if (cpu::hasAvx2()) f = processQuads(window, out, f, chunk, local);
-#endif
-#if defined(__SSE2__)
-        for (; f + 1 < chunk; f += 2) {
-            const double* h = window + kTaps - 1 + f;
-            __m128d sum = _mm_setzero_pd();
-            for (int k = 0; k < kTaps; ++k)
-                sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(h - k), _mm_load_pd(&coefficientPairs_[2 * k])));
-            _mm_storeu_pd(out + f, sum);
-            local(out[f]);
-            local(out[f + 1]);
-        }
-#endif
-        for (; f < chunk; ++f) {
-            double sum = 0.0;
-            for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
-            out[f] = sum;
-            local(sum);
-        }
-        // The last kTaps inputs become the history of the next chunk.
-        for (int k = 0; k < kTaps; ++k) window[k] = window[chunk + k];
+        processWindow(window, out, chunk, follow);
         in += chunk;
         out += chunk;
         frames -= chunk;
-        output_ = out[-1];
     }
+}
+
+template <class Follow>
+void OutputFir::processWindow(double* window, double* out, int frames, Follow& follow) {
+    if (frames <= 0) return;
+    // The history oldest first, then the input: for frame f, h[k] is window[kTaps − 1 + f − k].
+    for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
+    Follow local = follow;
+    int f = 0;
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) f = processOctets(window, out, f, frames, local);
+#endif
+#if defined(VORLATEK_FIR_AVX2)
+    if (cpu::hasAvx2()) f = processQuads(window, out, f, frames, local);
+#endif
+#if defined(__SSE2__)
+    for (; f + 1 < frames; f += 2) {
+        const double* h = window + kTaps - 1 + f;
+        __m128d sum = _mm_setzero_pd();
+        for (int k = 0; k < kTaps; ++k)
+            sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(h - k), _mm_load_pd(&coefficientPairs_[2 * k])));
+        _mm_storeu_pd(out + f, sum);
+        local(out[f]);
+        local(out[f + 1]);
+    }
+#endif
+    for (; f < frames; ++f) {
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
+        out[f] = sum;
+        local(sum);
+    }
+    output_ = out[frames - 1];
     // The last kTaps inputs, oldest first, end at the last place the newest can take.
+    const double* last = window + frames;
     newest_ = kLastNewest;
-    for (int k = 0; k < kTaps; ++k) history_[kFirstNewest + k] = window[k];
-    for (int k = 1; k < kTaps; ++k) history_[k - 1] = window[k];
-    history_[2 * kTaps - 1] = window[0];
+    for (int k = 0; k < kTaps; ++k) history_[kFirstNewest + k] = last[k];
+    for (int k = 1; k < kTaps; ++k) history_[k - 1] = last[k];
+    history_[2 * kTaps - 1] = last[0];
     follow = local;
 }
 

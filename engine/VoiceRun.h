@@ -102,14 +102,15 @@ struct VoiceLoop {
             }
         }
     }
-    // Where the loop puts the steps: the output, or the buffer the FIR filters.
-    double* steps() { return V::kHasOutputFir ? unfiltered : out; }
+    // Where the loop puts the steps: the output, or the window the FIR filters (after room
+    // for its history).
+    double* steps() { return V::kHasOutputFir ? unfiltered + dsp::OutputFir::kTaps : out; }
     // After the loop: the FIR over the steps, whose output the batch's follower watches, or
     // what the loop's follower found.
     void finish(int frames, FollowerBatch& batch) {
         if constexpr (V::kHasOutputFir) {
             NoFollower none;
-            voice.fir.processRun(unfiltered, out, frames, none);
+            voice.fir.processWindow(unfiltered, out, frames, none);
             batch.add(voice, out);
         } else {
             voice.peak = follower.peak;
@@ -121,7 +122,7 @@ struct VoiceLoop {
     double* out;
     PeakFollower follower;
     alignas(16) double level[kMaxRunFrames];
-    alignas(16) double unfiltered[V::kHasOutputFir ? kMaxRunFrames : 1];
+    alignas(16) double unfiltered[V::kHasOutputFir ? dsp::OutputFir::kTaps + kMaxRunFrames : 1];
 };
 
 // One voice over the run; the restrict qualifiers tell the compiler that the buffers never
