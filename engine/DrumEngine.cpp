@@ -134,7 +134,8 @@ void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
 // beside it: a follower is a chain of dependent operations, one link a frame, which on its
 // own kept the processor waiting; the mix has none, and fills the wait.
 [[VORLATEK_WIDE_LOOP]] void mixAndFollowWide(const VoiceMix& mix, FollowerBatch& followers, int frames) {
-    if (followers.count() > FollowerBatch::Lanes::kLanes) {
+    // A lone follower is quicker in its own loop than gathered into lanes.
+    if (followers.count() < 2 || followers.count() > FollowerBatch::Lanes::kLanes) {
         followers.run(frames);
         return mixVoicesBody(mix, frames);
     }
