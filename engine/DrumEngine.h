@@ -126,8 +126,8 @@ private:
     template <int I, int J>
     static constexpr void (DrumEngine::*pairEntry())(int);
 #if defined(VORLATEK_ENGINE_WIDE)
-    // Takes the congas and toms among paired[0..count) that fit StruckLanes out of the list
-    // and renders them in lanes, if there are two or more; returns how many are left.
+    // Takes the congas, toms and claves among paired[0..count) that fit StruckLanes out of the
+    // list and renders them in lanes, if there are two or more; returns how many are left.
     int renderStruckLanes(int* paired, int count, int frames);
 #endif
 

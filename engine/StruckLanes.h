@@ -21,7 +21,8 @@ namespace vorlatek {
 
 class StruckLanes {
 public:
-    // At most three toms and four congas or claves.
+    // Room for the engine's three toms (in a register of four lanes) and its three congas and
+    // the claves (in another).
     static constexpr int kLanes = 8;
 
     // Whether a voice that renders this run in one loop can take a lane: its level rests.
