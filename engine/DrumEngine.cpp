@@ -130,9 +130,9 @@ void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
 // conversion to single precision), and then warn that it may be used uninitialised.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-// The same eight frames at a time, with the output FIRs' followers (at most eight) stepped
-// beside it: a follower is a chain of dependent operations, one link a frame, which on its
-// own kept the processor waiting; the mix has none, and fills the wait.
+// The mix above, eight frames at a time, with the output FIRs' followers (at most eight)
+// stepped beside it: a follower is a chain of dependent operations, one link a frame, which
+// on its own kept the processor waiting; the mix has none, and fills the wait.
 [[VORLATEK_WIDE_LOOP]] void mixAndFollowWide(const VoiceMix& mix, FollowerBatch& followers, int frames) {
     // A lone follower is quicker in its own loop than gathered into lanes.
     if (followers.count() < 2 || followers.count() > FollowerBatch::Lanes::kLanes) {
