@@ -130,18 +130,11 @@ void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
 // conversion to single precision), and then warn that it may be used uninitialised.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-// The mix above, eight frames at a time, with the output FIRs' followers (at most eight)
-// stepped beside it: a follower is a chain of dependent operations, one link a frame, which
-// on its own kept the processor waiting; the mix has none, and fills the wait.
-[[VORLATEK_WIDE_LOOP]] void mixAndFollowWide(const VoiceMix& mix, FollowerBatch& followers, int frames) {
-    // A lone follower is quicker in its own loop than gathered into lanes.
-    if (followers.count() < 2 || followers.count() > FollowerBatch::Lanes::kLanes) {
-        followers.run(frames);
-        return mixVoicesBody(mix, frames);
-    }
-    FollowerBatch::Lanes lanes(followers);
-    int f = 0;
-    for (; f + 8 <= frames; f += 8) {
+// The mix above, eight frames at a time, as the work of the output FIRs' loop: their
+// followers are chains of dependent operations, one link a frame, which on their own kept the
+// processor waiting; the FIRs and the mix have none, and fill the wait.
+struct WideMix {
+    [[VORLATEK_WIDE_LOOP]] void octet(int f) const {
         const __m512d volume = _mm512_loadu_pd(mix.volume + f);
         __m512d sum = _mm512_setzero_pd();
         for (int k = 0; k < mix.count; ++k) {
@@ -150,18 +143,22 @@ void mixVoices(const VoiceMix& mix, int frames) { mixVoicesBody(mix, frames); }
             _mm256_storeu_ps(mix.rows[k] + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, out)));
         }
         _mm256_storeu_ps(mix.master + f, _mm512_cvtpd_ps(_mm512_mul_pd(volume, sum)));
-        for (int j = 0; j < 8; ++j) lanes.step(f + j);
     }
-    for (; f < frames; ++f) {
+    void frame(int f) const {
         double sum = 0.0;
         for (int k = 0; k < mix.count; ++k) {
             sum += mix.outs[k][f];
             mix.rows[k][f] = static_cast<float>(mix.volume[f] * mix.outs[k][f]);
         }
         mix.master[f] = static_cast<float>(mix.volume[f] * sum);
-        lanes.step(f);
     }
-    lanes.finish();
+
+    const VoiceMix& mix;
+};
+
+[[VORLATEK_WIDE_LOOP]] void mixAndFollowWide(const VoiceMix& mix, OutputFirBatch& firs, int frames) {
+    WideMix work{mix};
+    firs.runWide(frames, work);
 }
 #pragma GCC diagnostic pop
 #endif
@@ -350,12 +347,12 @@ DrumEngine::Loop DrumEngine::prepareVoice(int frames) {
 
 template <int I>
 void DrumEngine::renderAlone(int frames) {
-    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames, followers_);
+    renderInOneLoop(voiceAt<I>(), shared_.data(), voiceRuns_[I], frames, outputFirs_);
 }
 
 template <int I, int J>
 void DrumEngine::renderPair(int frames) {
-    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames, followers_);
+    renderInOneLoop(voiceAt<I>(), voiceAt<J>(), shared_.data(), voiceRuns_[I], voiceRuns_[J], frames, outputFirs_);
 }
 
 template <std::size_t... I>
@@ -448,25 +445,24 @@ const EngineRun& DrumEngine::renderRun(int frames) {
     mix.volume = volume_;
     mix.master = run_.master;
     for (int i = 0; i < kInstrumentCount; ++i) {
-        if (!run_.sounding[i]) {
-            voiceOut_[i] = 0.0;
-            continue;
-        }
-        voiceOut_[i] = voiceRuns_[i][frames - 1];
+        if (!run_.sounding[i]) continue;
         mix.outs[mix.count] = voiceRuns_[i];
         mix.rows[mix.count++] = run_.instrument[i];
     }
     run_.masterSounding = mix.count > 0;
-    if (mix.count == 0) return run_;  // nothing to mix, and no follower in the batch
-    // The followers of the voices with output FIRs, then the mix; or both in one loop.
+    // The output FIRs and their followers, then the mix; or all in one loop.
+    if (mix.count > 0) {
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512()) {
-        mixAndFollowWide(mix, followers_, frames);
-        return run_;
-    }
+        if (cpu::hasAvx512()) {
+            mixAndFollowWide(mix, outputFirs_, frames);
+        } else
 #endif
-    followers_.run(frames);
-    mixVoices(mix, frames);
+        {
+            outputFirs_.run(frames);
+            mixVoices(mix, frames);
+        }
+    }
+    for (int i = 0; i < kInstrumentCount; ++i) voiceOut_[i] = run_.sounding[i] ? voiceRuns_[i][frames - 1] : 0.0;
     return run_;
 }
 

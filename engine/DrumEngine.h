@@ -23,7 +23,7 @@
 #include "engine/TomVoice.h"
 #include "engine/EngineFrame.h"
 #include "engine/EngineRun.h"
-#include "engine/FollowerBatch.h"
+#include "engine/OutputFirBatch.h"
 #include "engine/Instrument.h"
 #include "engine/ParameterIndex.h"
 #include "engine/MetalSource.h"
@@ -181,7 +181,7 @@ private:
     alignas(16) double volume_[kMaxRunFrames] = {};
     alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
     EngineRun run_;
-    FollowerBatch followers_;
+    OutputFirBatch outputFirs_;
 #if defined(VORLATEK_ENGINE_WIDE)
     StruckLanes struckLanes_;
 #endif

@@ -42,6 +42,13 @@ inline double clampUnit(double x) { return std::fmin(std::fmax(x, 0.0), 1.0); }
 // would skip 0 for a countdown that passes ±0.5 exactly (at 50 kHz, 0.97 ms is 48.5 samples).
 inline bool countdownDue(double countdown) { return countdown >= -0.5 && countdown < 0.5; }
 
+// How many doubles `to` lies after `from` (negative before it), for the gathers and scatters
+// that reach several buffers from one base address.
+inline std::int64_t doublesBetween(const double* from, const double* to) {
+    return static_cast<std::int64_t>((reinterpret_cast<std::intptr_t>(to) - reinterpret_cast<std::intptr_t>(from)) /
+                                     static_cast<std::intptr_t>(sizeof(double)));
+}
+
 // True when a and b are the same double to the bit (unlike ==, which equates +0 and −0).
 inline bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
 

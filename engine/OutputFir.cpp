@@ -25,4 +25,42 @@ void OutputFir::reset() {
     output_ = 0.0;
 }
 
+void OutputFir::filterWindow(const double* window, double* out, int frames) {
+    if (frames <= 0) return;
+    // For frame f, h[k] is window[kTaps − 1 + f − k].
+    int f = 0;
+#if defined(VORLATEK_ENGINE_WIDE)
+    if (cpu::hasAvx512()) f = processOctets(window, out, f, frames);
+#endif
+#if defined(VORLATEK_FIR_AVX2)
+    if (cpu::hasAvx2()) f = processQuads(window, out, f, frames);
+#endif
+#if defined(__SSE2__)
+    for (; f + 1 < frames; f += 2) {
+        const double* h = window + kTaps - 1 + f;
+        __m128d sum = _mm_setzero_pd();
+        for (int k = 0; k < kTaps; ++k)
+            sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(h - k), _mm_load_pd(&coefficientPairs_[2 * k])));
+        _mm_storeu_pd(out + f, sum);
+    }
+#endif
+    for (; f < frames; ++f) {
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
+        out[f] = sum;
+    }
+    closeWindow(window, out, frames);
+}
+
+void OutputFir::closeWindow(const double* window, const double* out, int frames) {
+    if (frames <= 0) return;
+    output_ = out[frames - 1];
+    // The last kTaps inputs, oldest first, end at the last place the newest can take.
+    const double* last = window + frames;
+    newest_ = kLastNewest;
+    for (int k = 0; k < kTaps; ++k) history_[kFirstNewest + k] = last[k];
+    for (int k = 1; k < kTaps; ++k) history_[k - 1] = last[k];
+    history_[2 * kTaps - 1] = last[0];
+}
+
 }  // namespace vorlatek::dsp

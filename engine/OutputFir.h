@@ -35,16 +35,19 @@ public:
         output_ = sum;
         return sum;
     }
-    // `frames` samples at once: out[f] is what process(in[f]) would return in turn, to the
-    // last bit; each output also goes to follow(out[f]), in order. Two frames (four where the
-    // processor has AVX2, eight where it has AVX-512) are worked out side by side, each
-    // summing its products in the same order as process().
-    template <class Follow>
-    void processRun(const double* in, double* out, int frames, Follow& follow);
-    // The same where the caller keeps the run's inputs at window[kTaps .. kTaps + frames), with
-    // room for the history before them (which this fills in): nothing is copied on the way.
-    template <class Follow>
-    void processWindow(double* window, double* out, int frames, Follow& follow);
+    // A run of frames where the caller keeps the run's inputs at window[kTaps .. kTaps +
+    // frames), with room for the history before them: openWindow fills that in, then
+    // filterWindow puts in out[f] what process(in[f]) would return in turn, to the last bit.
+    // Two frames (four where the processor has AVX2, eight where it has AVX-512) are worked out
+    // side by side, each summing its products in the same order as process(). Nothing is
+    // copied on the way.
+    void openWindow(double* window) const {
+        for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
+    }
+    void filterWindow(const double* window, double* out, int frames);
+    // After a caller worked out out[0..frames) from an open window itself (each output summed
+    // as process() sums it): the history and the output move on as filterWindow leaves them.
+    void closeWindow(const double* window, const double* out, int frames);
     double output() const { return output_; }
     double coefficient(int k) const { return coefficients_[k]; }
     // h[k]: the k-th most recent input (k = 0 the newest).
@@ -78,16 +81,13 @@ private:
 #endif
     }
 
-    // How many frames processRun takes at a time (into a window of its own).
-    static constexpr int kRunChunk = 64;
-
 #if defined(VORLATEK_ENGINE_WIDE)
-    // The same eight side by side, where the processor has AVX-512.
-    template <class Follow>
-    [[VORLATEK_WIDE_LOOP]] int processOctets(const double* window, double* out, int f, int chunk, Follow& follow) const {
+    // Frames f, f + 1, ... of the run, eight side by side, for as long as eight are left;
+    // returns the first frame not done. Where the processor has AVX-512.
+    [[VORLATEK_WIDE_LOOP]] int processOctets(const double* window, double* out, int f, int frames) const {
         // Four octets at a time: each one's sum is a chain of 17 additions, and the four
         // chains overlap.
-        for (; f + 31 < chunk; f += 32) {
+        for (; f + 31 < frames; f += 32) {
             const double* h = window + kTaps - 1 + f;
             __m512d sum[4] = {_mm512_setzero_pd(), _mm512_setzero_pd(), _mm512_setzero_pd(), _mm512_setzero_pd()};
             for (int k = 0; k < kTaps; ++k) {
@@ -95,32 +95,27 @@ private:
                 for (int o = 0; o < 4; ++o) sum[o] = _mm512_add_pd(sum[o], _mm512_mul_pd(_mm512_loadu_pd(h + 8 * o - k), c));
             }
             for (int o = 0; o < 4; ++o) _mm512_storeu_pd(out + f + 8 * o, sum[o]);
-            for (int q = 0; q < 32; ++q) follow(out[f + q]);
         }
-        for (; f + 7 < chunk; f += 8) {
+        for (; f + 7 < frames; f += 8) {
             const double* h = window + kTaps - 1 + f;
             __m512d sum = _mm512_setzero_pd();
             for (int k = 0; k < kTaps; ++k)
                 sum = _mm512_add_pd(sum, _mm512_mul_pd(_mm512_loadu_pd(h - k), _mm512_set1_pd(coefficients_[k])));
             _mm512_storeu_pd(out + f, sum);
-            for (int q = 0; q < 8; ++q) follow(out[f + q]);
         }
         return f;
     }
 #endif
 #if defined(VORLATEK_FIR_AVX2)
-    // Frames f, f + 1, ... of a chunk, four side by side, for as long as four are left;
-    // returns the first frame not done. Multiplies and adds (no fused multiply-add), as
-    // process() does.
-    template <class Follow>
-    [[gnu::target("avx2")]] int processQuads(const double* window, double* out, int f, int chunk, Follow& follow) const {
-        for (; f + 3 < chunk; f += 4) {
+    // The same four side by side, where the processor has AVX2. Multiplies and adds (no fused
+    // multiply-add), as process() does.
+    [[gnu::target("avx2")]] int processQuads(const double* window, double* out, int f, int frames) const {
+        for (; f + 3 < frames; f += 4) {
             const double* h = window + kTaps - 1 + f;
             __m256d sum = _mm256_setzero_pd();
             for (int k = 0; k < kTaps; ++k)
                 sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_loadu_pd(h - k), _mm256_load_pd(&coefficientQuads_[4 * k])));
             _mm256_storeu_pd(out + f, sum);
-            for (int q = 0; q < 4; ++q) follow(out[f + q]);
         }
         return f;
     }
@@ -134,58 +129,5 @@ private:
     int newest_ = kFirstNewest;
     double output_ = 0.0;
 };
-
-template <class Follow>
-void OutputFir::processRun(const double* in, double* out, int frames, Follow& follow) {
-    alignas(16) double window[kTaps + kRunChunk];
-    while (frames > 0) {
-        const int chunk = frames < kRunChunk ? frames : kRunChunk;
-        for (int f = 0; f < chunk; ++f) window[kTaps + f] = in[f];
-        processWindow(window, out, chunk, follow);
-        in += chunk;
-        out += chunk;
-        frames -= chunk;
-    }
-}
-
-template <class Follow>
-void OutputFir::processWindow(double* window, double* out, int frames, Follow& follow) {
-    if (frames <= 0) return;
-    // The history oldest first, then the input: for frame f, h[k] is window[kTaps − 1 + f − k].
-    for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
-    Follow local = follow;
-    int f = 0;
-#if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512()) f = processOctets(window, out, f, frames, local);
-#endif
-#if defined(VORLATEK_FIR_AVX2)
-    if (cpu::hasAvx2()) f = processQuads(window, out, f, frames, local);
-#endif
-#if defined(__SSE2__)
-    for (; f + 1 < frames; f += 2) {
-        const double* h = window + kTaps - 1 + f;
-        __m128d sum = _mm_setzero_pd();
-        for (int k = 0; k < kTaps; ++k)
-            sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(h - k), _mm_load_pd(&coefficientPairs_[2 * k])));
-        _mm_storeu_pd(out + f, sum);
-        local(out[f]);
-        local(out[f + 1]);
-    }
-#endif
-    for (; f < frames; ++f) {
-        double sum = 0.0;
-        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
-        out[f] = sum;
-        local(sum);
-    }
-    output_ = out[frames - 1];
-    // The last kTaps inputs, oldest first, end at the last place the newest can take.
-    const double* last = window + frames;
-    newest_ = kLastNewest;
-    for (int k = 0; k < kTaps; ++k) history_[kFirstNewest + k] = last[k];
-    for (int k = 1; k < kTaps; ++k) history_[k - 1] = last[k];
-    history_[2 * kTaps - 1] = last[0];
-    follow = local;
-}
 
 }  // namespace vorlatek::dsp

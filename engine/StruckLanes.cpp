@@ -85,8 +85,7 @@ struct Group {
             v.peak[k] = lane.voice->peak;
             v.peakRate[k] = lane.voice->peakDecay;
             // How far each output lies from the first, in doubles, for the scatter.
-            v.offset[k] = (reinterpret_cast<std::intptr_t>(lane.out) - reinterpret_cast<std::intptr_t>(lanes[0]->out)) /
-                          static_cast<std::intptr_t>(sizeof(double));
+            v.offset[k] = dsp::doublesBetween(lanes[0]->out, lane.out);
             if (const TomVoice* t = lane.tom) {
                 v.hissA[k] = t->hiss.a;
                 v.hissG[k] = t->hiss.g;

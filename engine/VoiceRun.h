@@ -8,8 +8,9 @@
 // The activity follower falls by at most the factor (1 − peakDecay) a sample, so a follower
 // well above the threshold cannot reach it within the run. Such a voice renders the whole
 // run in one loop of its per-sample step (double step(in, level), which its header defines
-// inline), with the follower in the same loop, or in passes of its own (stepRun); the
-// follower of a voice with an output FIR runs after the FIR, beside others (FollowerBatch).
+// inline), with the follower in the same loop, or in passes of its own (stepRun); a voice
+// with an output FIR leaves its steps to the FIR, and its follower after it, in the run's
+// OutputFirBatch.
 // Near the end of a note, or while a glide other than the level's moves, the voice goes
 // frame by frame instead (render()).
 //
@@ -22,7 +23,7 @@
 
 #include "engine/DspMath.h"
 #include "engine/EngineRun.h"
-#include "engine/FollowerBatch.h"
+#include "engine/OutputFirBatch.h"
 #include "engine/PeakFollower.h"
 #include "engine/ProcessorFeatures.h"
 #include "engine/SharedSignals.h"
@@ -89,10 +90,12 @@ void followKnobsOverRun(V& voice, int frames) {
 }
 
 // One voice's part in a loop over the run: the level of each frame, where its steps go (its
-// output, or a buffer for its output FIR), and its activity follower.
+// output, or the window its output FIR filters, which the batch keeps), and its activity
+// follower.
 template <class V>
 struct VoiceLoop {
-    VoiceLoop(V& v, double* output, int frames) : voice(v), out(output), follower{v.peak, v.peakDecay} {
+    VoiceLoop(V& v, double* output, int frames, OutputFirBatch& batch)
+        : voice(v), out(output), follower{v.peak, v.peakDecay}, steps(V::kHasOutputFir ? batch.add(v, output) : output) {
         if (voice.levelAtRest()) {
             std::fill(level, level + frames, voice.levelSmoothed);
         } else {
@@ -102,27 +105,20 @@ struct VoiceLoop {
             }
         }
     }
-    // Where the loop puts the steps: the output, or the window the FIR filters (after room
-    // for its history).
-    double* steps() { return V::kHasOutputFir ? unfiltered + dsp::OutputFir::kTaps : out; }
-    // After the loop: the FIR over the steps, whose output the batch's follower watches, or
-    // what the loop's follower found.
-    void finish(int frames, FollowerBatch& batch) {
-        if constexpr (V::kHasOutputFir) {
-            NoFollower none;
-            voice.fir.processWindow(unfiltered, out, frames, none);
-            batch.add(voice, out);
-        } else {
+    // After the loop: what the loop's follower found. A voice with an output FIR has its
+    // output, follower and magnitude from the batch, later in the run.
+    void finish(int frames) {
+        if constexpr (!V::kHasOutputFir) {
             voice.peak = follower.peak;
+            voice.magnitude = std::fabs(out[frames - 1]);
         }
-        voice.magnitude = std::fabs(out[frames - 1]);
     }
 
     V& voice;
     double* out;
     PeakFollower follower;
+    double* const steps;  // where the loop puts the steps
     alignas(16) double level[kMaxRunFrames];
-    alignas(16) double unfiltered[V::kHasOutputFir ? dsp::OutputFir::kTaps + kMaxRunFrames : 1];
 };
 
 // One voice over the run; the restrict qualifiers tell the compiler that the buffers never
@@ -234,21 +230,21 @@ void stepTogether(A& a, B& b, const SharedSignals* in, const double* levelA, con
 
 // A sounding voice that renders the run in one loop (rendersInOneLoop), into out[].
 template <class A>
-void renderInOneLoop(A& a, const SharedSignals* in, double* out, int frames, FollowerBatch& batch) {
-    VoiceLoop<A> la(a, out, frames);
-    stepAlone(a, in, la.level, la.steps(), frames, la.follower);
-    la.finish(frames, batch);
+void renderInOneLoop(A& a, const SharedSignals* in, double* out, int frames, OutputFirBatch& batch) {
+    VoiceLoop<A> la(a, out, frames, batch);
+    stepAlone(a, in, la.level, la.steps, frames, la.follower);
+    la.finish(frames);
 }
 
 // Two such voices, in one loop.
 template <class A, class B>
 void renderInOneLoop(A& a, B& b, const SharedSignals* in, double* outA, double* outB, int frames,
-                     FollowerBatch& batch) {
-    VoiceLoop<A> la(a, outA, frames);
-    VoiceLoop<B> lb(b, outB, frames);
-    stepTogether(a, b, in, la.level, lb.level, la.steps(), lb.steps(), frames, la.follower, lb.follower);
-    la.finish(frames, batch);
-    lb.finish(frames, batch);
+                     OutputFirBatch& batch) {
+    VoiceLoop<A> la(a, outA, frames, batch);
+    VoiceLoop<B> lb(b, outB, frames, batch);
+    stepTogether(a, b, in, la.level, lb.level, la.steps, lb.steps, frames, la.follower, lb.follower);
+    la.finish(frames);
+    lb.finish(frames);
 }
 
 }  // namespace vorlatek
