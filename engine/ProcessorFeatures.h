@@ -17,8 +17,14 @@ namespace vorlatek::cpu {
 
 // AVX2 (four doubles to a register).
 bool hasAvx2();
-// AVX-512 F and VL (32 registers, eight doubles to one), unless useAvx512(false).
-bool hasAvx512();
+namespace detail {
+// What hasAvx512() answers; only useAvx512() and the module's loading write it.
+extern bool gUseAvx512;
+}  // namespace detail
+
+// AVX-512 F and VL (32 registers, eight doubles to one), unless useAvx512(false). Inline: the
+// loops ask before every run.
+inline bool hasAvx512() { return detail::gUseAvx512; }
 // What the processor has, whatever useAvx512 says.
 bool detectedAvx512();
 // For tests that hold the loops built for AVX-512 to the others: with false, hasAvx512()
