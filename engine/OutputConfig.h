@@ -7,6 +7,7 @@ namespace vorlatek {
 
 struct OutputConfig {
     static constexpr int kInstrumentOutputs = 17;
+    static constexpr int kMaxSlotWidth = 2;  // pins of a stereo master or instrument
 
     bool masterOn = true;
     bool masterStereo = true;

@@ -35,26 +35,42 @@ namespace {
     }
 }
 
-void writePinBase(float* pin, const float* const* rows, int rowCount, int frames, bool replacing) {
-    writePinBody(pin, rows, rowCount, frames, replacing);
+[[gnu::always_inline]] inline void writeSlotBody(float* const* pins, int width, const float* const* rows, int rowCount,
+                                                 int frames, bool replacing) {
+    if (!replacing) {
+        for (int c = 0; c < width; ++c) writePinBody(pins[c], rows, rowCount, frames, false);
+        return;
+    }
+    writePinBody(pins[0], rows, rowCount, frames, true);
+    // Copied in order, frame by frame: pins a host lets overlap get what that gives.
+    const float* first = pins[0];
+    for (int c = 1; c < width; ++c) {
+        float* pin = pins[c];
+        for (int f = 0; f < frames; ++f) pin[f] = first[f];
+    }
+}
+
+void writeSlotBase(float* const* pins, int width, const float* const* rows, int rowCount, int frames, bool replacing) {
+    writeSlotBody(pins, width, rows, rowCount, frames, replacing);
 }
 
 #if defined(VORLATEK_ENGINE_WIDE)
 // Sixteen samples to a store where the processor has AVX-512: at short blocks the stores to
 // the 36 pins were most of the router's time.
-[[VORLATEK_WIDE_LOOP]] void writePinWide(float* pin, const float* const* rows, int rowCount, int frames,
-                                         bool replacing) {
-    writePinBody(pin, rows, rowCount, frames, replacing);
+[[VORLATEK_WIDE_LOOP]] void writeSlotWide(float* const* pins, int width, const float* const* rows, int rowCount,
+                                          int frames, bool replacing) {
+    writeSlotBody(pins, width, rows, rowCount, frames, replacing);
 }
 #endif
 
 }  // namespace
 
-void OutputRouter::writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing) {
+void OutputRouter::writeSlot(float* const* pins, int width, const float* const* rows, int rowCount, int frames,
+                             bool replacing) {
 #if defined(VORLATEK_ENGINE_WIDE)
-    if (cpu::hasAvx512()) return writePinWide(pin, rows, rowCount, frames, replacing);
+    if (cpu::hasAvx512()) return writeSlotWide(pins, width, rows, rowCount, frames, replacing);
 #endif
-    writePinBase(pin, rows, rowCount, frames, replacing);
+    writeSlotBase(pins, width, rows, rowCount, frames, replacing);
 }
 
 namespace {
@@ -101,20 +117,22 @@ void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int off
         return;
     }
     int pin = 0;
-    const auto writeSlot = [&](int width, const float* const* rows, int rowCount) {
-        for (int c = 0; c < width; ++c, ++pin) {
-            if (rowCount == 0) {
-                if (replacing) clearing.add(outputs[pin] + offset, frames);
-                continue;
-            }
-            clearing.flush();
-            writePin(outputs[pin] + offset, rows, rowCount, frames, replacing);
+    const auto route = [&](int width, const float* const* rows, int rowCount) {
+        if (rowCount == 0) {
+            if (replacing)
+                for (int c = 0; c < width; ++c) clearing.add(outputs[pin + c] + offset, frames);
+            pin += width;
+            return;
         }
+        clearing.flush();
+        float* pins[OutputConfig::kMaxSlotWidth];
+        for (int c = 0; c < width; ++c) pins[c] = outputs[pin++] + offset;
+        writeSlot(pins, width, rows, rowCount, frames, replacing);
     };
 
     if (config_.masterOn) {
         const float* master = run.master;
-        writeSlot(config_.masterChannels(), &master, run.masterSounding ? 1 : 0);
+        route(config_.masterChannels(), &master, run.masterSounding ? 1 : 0);
     }
     // Each slot's sounding rows, in instrument order.
     const float* slotRows[kSlotCount][kInstrumentCount];
@@ -125,10 +143,10 @@ void OutputRouter::routeRun(const EngineRun& run, float* const* outputs, int off
         slotRows[slot][slotRowCount[slot]++] = run.instrument[i];
     }
     const int width = config_.slotWidth();
-    for (int slot = 0; slot < kSlotCount; ++slot) writeSlot(width, slotRows[slot], slotRowCount[slot]);
+    for (int slot = 0; slot < kSlotCount; ++slot) route(width, slotRows[slot], slotRowCount[slot]);
     if (config_.triggerOn) {
         const float* trigger = run.trigger;
-        writeSlot(width, &trigger, 1);
+        route(width, &trigger, 1);
     }
 }
 

@@ -39,9 +39,11 @@ public:
     void routeRun(const EngineRun& run, float* const* outputs, int offset, bool replacing) const;
 
 private:
-    // Writes one pin of at least one row: 0 (when replacing) plus each row in turn, frame by
-    // frame.
-    static void writePin(float* pin, const float* const* rows, int rowCount, int frames, bool replacing);
+    // Writes the `width` pins of one slot (the same signal on each) from at least one row:
+    // 0 (when replacing) plus each row in turn, frame by frame. When replacing, the first pin
+    // is worked out and the others copied from it.
+    static void writeSlot(float* const* pins, int width, const float* const* rows, int rowCount, int frames,
+                          bool replacing);
 
     OutputConfig config_;
     std::array<std::int32_t, kInstrumentCount> assign_{};

@@ -51,10 +51,12 @@ TEST(OutputRouter, EveryConfigurationPutsEachSignalOnItsPins) {
         const int count = masterChannels + (config.triggerOn ? 18 : 17) * width;
         ASSERT_EQ(router.outputCount(), count);
 
-        // A run of three frames at offset 2 of six.
-        Pins pins(count, 6, 0.0f);
-        router.routeRun(distinctRun(3), pins.pointers.data(), 2, true);
-        for (int f = 0; f < 3; ++f) {
+        // A run of 37 frames (sixteen at a time where the processor has AVX-512, and the rest
+        // one by one) at offset 2 of 40.
+        constexpr int kFrames = 37;
+        Pins pins(count, kFrames + 3, 0.0f);
+        router.routeRun(distinctRun(kFrames), pins.pointers.data(), 2, true);
+        for (int f = 0; f < kFrames; ++f) {
             for (int k = 0; k < masterChannels; ++k) EXPECT_EQ(pins.at(k, 2 + f), 1000.0f + f);
             for (int i = 0; i < kInstrumentCount; ++i)
                 for (int c = 0; c < width; ++c)
@@ -64,7 +66,7 @@ TEST(OutputRouter, EveryConfigurationPutsEachSignalOnItsPins) {
             }
         }
         // Only the frames of the run are touched.
-        for (int k = 0; k < count; ++k) EXPECT_EQ(pins.at(k, 0) + pins.at(k, 1) + pins.at(k, 5), 0.0f);
+        for (int k = 0; k < count; ++k) EXPECT_EQ(pins.at(k, 0) + pins.at(k, 1) + pins.at(k, kFrames + 2), 0.0f);
     }
 }
 
@@ -123,6 +125,16 @@ TEST(OutputRouter, ReplacingZeroesAndAccumulatingAdds) {
         expected += width * (17.0 * 18.0 / 2.0) + (config.triggerOn ? width * 500.0 : 0.0);
         EXPECT_EQ(total, expected);
     }
+}
+
+// A host that hands every output the same buffer gets the last slot's signal there, whole:
+// the pins of a slot are written in order, the later from the earlier.
+TEST(OutputRouter, PinsSharingOneBufferHoldTheLastSlot) {
+    OutputRouter router;
+    std::vector<float> shared(40, 7.0f);
+    std::vector<float*> pointers(static_cast<std::size_t>(router.outputCount()), shared.data());
+    router.routeRun(distinctRun(40), pointers.data(), 0, true);
+    for (int f = 0; f < 40; ++f) EXPECT_EQ(shared[f], 17.0f + f / 8.0f) << f;
 }
 
 // Rows the run marks silent add nothing; a pin with nothing to add is cleared when replacing
