@@ -179,7 +179,9 @@ private:
     alignas(16) double metalSums_[kMaxRunFrames] = {};  // the metal oscillators' sum
     alignas(16) double junctionWork_[2][kMaxRunFrames] = {};  // the metal junction's input and exponential
     alignas(16) double volume_[kMaxRunFrames] = {};
-    alignas(16) double voiceRuns_[kInstrumentCount][kMaxRunFrames] = {};
+    // Each voice's output over the run; a voice with an output FIR puts its steps after it
+    // (see OutputFirBatch).
+    alignas(64) double voiceRuns_[kInstrumentCount][OutputFirBatch::kRowLength] = {};
     EngineRun run_;
     OutputFirBatch outputFirs_;
 #if defined(VORLATEK_ENGINE_WIDE)

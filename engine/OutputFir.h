@@ -38,6 +38,7 @@ public:
     // A run of frames where the caller keeps the run's inputs at window[kTaps .. kTaps +
     // frames), with room for the history before them: openWindow fills that in, then
     // filterWindow puts in out[f] what process(in[f]) would return in turn, to the last bit.
+    // out may be the window itself: output f only goes where nothing from f on reads.
     // Two frames (four where the processor has AVX2, eight where it has AVX-512) are worked out
     // side by side, each summing its products in the same order as process(). Nothing is
     // copied on the way.

@@ -1,7 +1,9 @@
 #pragma once
 // The voices whose steps pass an output FIR, over one run: where their loops put the steps
-// (a window for each, after room for the FIR's history), the FIRs, and the activity followers
-// that watch the FIRs' outputs.
+// (in the voice's own row, after room for the FIR's history), the FIRs, and the activity
+// followers that watch the FIRs' outputs. Each FIR works in place: output f goes where the
+// history's oldest input, or step f − 17, lay, which no later output reads; the steps and the
+// outputs share a row, hot in the cache when the mix reads it.
 //
 // A follower is a chain of dependent operations, one link a frame, and the FIR has none: run
 // inside the FIR's loop it held that loop to the chain's pace. The batch runs the FIRs first,
@@ -33,21 +35,23 @@ namespace vorlatek {
 class OutputFirBatch {
 public:
     static constexpr int kTaps = dsp::OutputFir::kTaps;
+    // How long a voice's row must be, rounded up to whole cache lines.
+    static constexpr int kRowLength = (kTaps + kMaxRunFrames + 7) / 8 * 8;
 
     // The voice's FIR is to filter its steps over the run into out[0..frames), and its
-    // follower to watch out; returns where the voice's loop puts the steps.
+    // follower to watch out; out has room for kRowLength values. Returns where the voice's
+    // loop puts the steps (out + kTaps).
     double* add(Voice& voice, double* out) {
-        double* window = windows_[count_];
-        voice.fir.openWindow(window);
+        voice.fir.openWindow(out);
         voices_[count_] = &voice;
         outs_[count_] = out;
         ++count_;
-        return window + kTaps;
+        return out + kTaps;
     }
     // The FIRs of every voice added since the last run over `frames` frames, then the
     // followers: each voice's peak, magnitude and FIR move on; the batch is then empty.
     void run(int frames) {
-        for (int k = 0; k < count_; ++k) voices_[k]->fir.filterWindow(windows_[k], outs_[k], frames);
+        for (int k = 0; k < count_; ++k) voices_[k]->fir.filterWindow(outs_[k], outs_[k], frames);
         int first = 0;
         for (; first + 3 < count_; first += 4) runGroup<4>(first, frames);
         switch (count_ - first) {
@@ -88,13 +92,9 @@ private:
         for (int k = 0; k < N; ++k) voices_[first + k]->peak = follow[k].peak;
     }
 
-    // A window's length, rounded up to whole cache lines.
-    static constexpr int kWindowLength = (kTaps + kMaxRunFrames + 7) / 8 * 8;
-
     Voice* voices_[kInstrumentCount] = {};
     double* outs_[kInstrumentCount] = {};
     int count_ = 0;
-    alignas(64) double windows_[kInstrumentCount][kWindowLength] = {};
 };
 
 #if defined(VORLATEK_ENGINE_WIDE)
@@ -153,7 +153,7 @@ public:
         static_assert(N >= 1 && N <= kLanes);
         __m512d octet[kLanes];
         for (int v = 0; v < N; ++v) {
-            const double* h = batch_.windows_[v] + kTaps - 1 + f;
+            const double* h = batch_.outs_[v] + kTaps - 1 + f;
             __m512d sum = _mm512_setzero_pd();
             for (int k = 0; k < kTaps; ++k) sum = _mm512_add_pd(sum, _mm512_mul_pd(_mm512_loadu_pd(h - k), coefficients_[k]));
             _mm512_storeu_pd(batch_.outs_[v] + f, sum);
@@ -181,7 +181,7 @@ public:
     // Frame f alone of every voice's FIR.
     void filterFrame(int f) {
         for (int v = 0; v < count_; ++v) {
-            const double* h = batch_.windows_[v] + kTaps - 1 + f;
+            const double* h = batch_.outs_[v] + kTaps - 1 + f;
             double sum = 0.0;
             for (int k = 0; k < kTaps; ++k) sum += batch_.voices_[v]->fir.coefficient(k) * h[-k];
             batch_.outs_[v][f] = sum;
@@ -203,7 +203,7 @@ public:
             Voice& voice = *batch_.voices_[k];
             voice.peak = peak[k];
             voice.magnitude = std::fabs(batch_.outs_[k][frames - 1]);
-            voice.fir.closeWindow(batch_.windows_[k], batch_.outs_[k], frames);
+            voice.fir.closeWindow(batch_.outs_[k], batch_.outs_[k], frames);
         }
         batch_.count_ = 0;
     }

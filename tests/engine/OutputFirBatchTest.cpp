@@ -28,7 +28,7 @@ struct CheckOutputs {
         ++frames;
     }
 
-    const std::vector<std::array<double, kMaxRunFrames>>& outs;
+    const std::vector<std::array<double, OutputFirBatch::kRowLength>>& outs;
     const std::vector<std::array<double, kMaxRunFrames>>& expected;
     int frames = 0;
     int early = 0;
@@ -55,7 +55,9 @@ TEST(OutputFirBatch, EachFirAndFollowerEndsWhereItWouldAlone) {
                     followers.push_back(PeakFollower{voices[k].peak, voices[k].peakDecay});
                 }
                 OutputFirBatch batch;
-                std::vector<std::array<double, kMaxRunFrames>> outs(count), expected(count);
+                // Each voice's row: its steps, then the FIR's output in the same place.
+                std::vector<std::array<double, OutputFirBatch::kRowLength>> outs(count);
+                std::vector<std::array<double, kMaxRunFrames>> expected(count);
                 long n = 0;
                 for (int frames : lengths) {
                     for (int k = 0; k < count; ++k) {
