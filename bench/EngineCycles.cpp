@@ -8,19 +8,15 @@
 // Prints the lowest and the median of the bars' (or hits', or 100 ms slices') cycles a frame. Where the processor
 // has no cycle counter the engine knows of, nanoseconds stand in for cycles.
 
+#include "bench/BenchSupport.h"
 #include "engine/DrumEngine.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
-
-#if defined(__x86_64__) || defined(_M_X64)
-#include <x86intrin.h>
-#endif
 
 namespace {
 
@@ -28,14 +24,6 @@ using namespace vorlatek;
 
 // Where the output's sum goes, so that the compiler keeps the work.
 volatile double kept = 0.0;
-
-unsigned long long now() {
-#if defined(__x86_64__) || defined(_M_X64)
-    return __rdtsc();
-#else
-    return static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-#endif
-}
 
 constexpr const char* kBusyRows[kInstrumentCount] = {
     "o..o..o.o..o..o.", "....O.......O..o", "................", "................", "................",
@@ -49,9 +37,9 @@ double render(DrumEngine& engine, long frames, unsigned long long& cycles) {
     double sum = 0.0;
     while (frames > 0) {
         const int run = static_cast<int>(std::min(frames, 256L));
-        const unsigned long long start = now();
+        const unsigned long long start = bench::cycleCount();
         const EngineRun& out = engine.renderRun(run);
-        cycles += now() - start;
+        cycles += bench::cycleCount() - start;
         sum += out.master[0];
         frames -= run;
     }

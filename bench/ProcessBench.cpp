@@ -9,64 +9,24 @@
 //   Silence   - the transport stopped: nothing plays, every pin is written (block size).
 // Each iteration is one host block; the "realtime" counter is the factor.
 
-#include "plugin/DrumPlugin.h"
-#include "sequencer/TimeSnapshot.h"
+#include "bench/HostRig.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-#include <vector>
-
 namespace {
 
-using vorlatek::DrumPlugin;
-using vorlatek::TimeSnapshot;
-
-std::string readBenchFile(const char* name) {
-    std::ifstream in(std::string(VORLATEK_BENCH_DIR) + "/" + name, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "ProcessBench: cannot read %s\n", name);
-        std::exit(1);
-    }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Plays `chunk` (empty: the factory state, transport stopped) at `tempo` in blocks of the
+// Plays `chunkFile` (none: the factory state, transport stopped) at `tempo` in blocks of the
 // benchmark's first argument at the rate of its second (44.1 kHz when there is none).
 void play(benchmark::State& state, const char* chunkFile, double tempo, bool playing) {
-    const int blockSize = static_cast<int>(state.range(0));
     const auto rate = static_cast<float>(state.range(1) > 0 ? state.range(1) : 44100);
-    auto plugin = std::make_unique<DrumPlugin>(nullptr, std::string());  // no user settings file
-    plugin->setSampleRate(rate);
-    if (chunkFile) {
-        const std::string chunk = readBenchFile(chunkFile);
-        plugin->setChunk(chunk.data(), chunk.size(), false);
-    }
-
-    const int pins = plugin->numOutputs();
-    std::vector<float> storage(static_cast<std::size_t>(pins) * static_cast<std::size_t>(blockSize));
-    std::vector<float*> outputs;
-    for (int pin = 0; pin < pins; ++pin) outputs.push_back(storage.data() + static_cast<std::size_t>(pin) * blockSize);
-
-    TimeSnapshot transport;
-    transport.valid = transport.tempoValid = transport.ppqValid = true;
-    transport.playing = playing;
-    transport.tempo = tempo;
-    const double beatsPerFrame = tempo / (60.0 * rate);
-    long long frames = 0;
+    vorlatek::bench::HostRig rig(chunkFile, tempo, playing, static_cast<int>(state.range(0)), rate);
     for (auto _ : state) {
-        transport.ppqPos = playing ? static_cast<double>(frames) * beatsPerFrame : 0.0;
-        plugin->process(outputs.data(), blockSize, &transport, true);
-        frames += blockSize;
-        benchmark::DoNotOptimize(storage.data());
+        rig.processBlock();
+        benchmark::DoNotOptimize(rig.output());
         benchmark::ClobberMemory();
     }
-    state.counters["realtime"] = benchmark::Counter(static_cast<double>(frames) / rate, benchmark::Counter::kIsRate);
+    state.counters["realtime"] =
+        benchmark::Counter(static_cast<double>(rig.frames()) / rate, benchmark::Counter::kIsRate);
 }
 
 void Busy(benchmark::State& state) { play(state, "busy-pattern.xml", 120.0, true); }
