@@ -37,6 +37,8 @@ public:
     static constexpr int kTaps = dsp::OutputFir::kTaps;
     // How long a voice's row must be, rounded up to whole cache lines.
     static constexpr int kRowLength = (kTaps + kMaxRunFrames + 7) / 8 * 8;
+    // The most voices runWide takes in the lanes of one register (beyond, its own loops).
+    static constexpr int kMostInLanes = 8;
 
     // The voice's FIR is to filter its steps over the run into out[0..frames), and its
     // follower to watch out; out has room for kRowLength values. Returns where the voice's
@@ -104,7 +106,7 @@ private:
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 class OutputFirBatch::Lanes {
 public:
-    static constexpr int kLanes = 8;
+    static constexpr int kLanes = kMostInLanes;
 
     // The batch's voices (at most kLanes of them) over a run of `frames`; lanes beyond them
     // repeat the first and are never stored. Every OutputFir has the same coefficients: the

@@ -42,7 +42,7 @@ TEST(OutputFirBatch, EachFirAndFollowerEndsWhereItWouldAlone) {
 #else
         if (inLanes) continue;
 #endif
-        const int most = inLanes ? OutputFirBatch::Lanes::kLanes : kInstrumentCount;
+        const int most = inLanes ? OutputFirBatch::kMostInLanes : kInstrumentCount;
         for (double loudness : {0.3, 1e-20}) {
             for (int count = 1; count <= most; ++count) {
                 SCOPED_TRACE(testing::Message() << count << " voices at " << loudness << (inLanes ? " in lanes" : ""));
