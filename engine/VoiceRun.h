@@ -90,8 +90,8 @@ void followKnobsOverRun(V& voice, int frames) {
 }
 
 // One voice's part in a loop over the run: the level of each frame, where its steps go (its
-// output, or the window its output FIR filters, which the batch keeps), and its activity
-// follower.
+// output, or, for a voice with an output FIR, the same row after room for the FIR's history,
+// which the batch then filters in place), and its activity follower.
 template <class V>
 struct VoiceLoop {
     VoiceLoop(V& v, double* output, int frames, OutputFirBatch& batch)
