@@ -44,11 +44,7 @@ void OutputFir::filterWindow(const double* window, double* out, int frames) {
         _mm_storeu_pd(out + f, sum);
     }
 #endif
-    for (; f < frames; ++f) {
-        double sum = 0.0;
-        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
-        out[f] = sum;
-    }
+    for (; f < frames; ++f) out[f] = frameAt(window, f);
     closeWindow(window, out, frames);
 }
 

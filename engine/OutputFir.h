@@ -46,6 +46,12 @@ public:
         for (int k = 0; k < kTaps; ++k) window[k] = history_[newest_ - (kTaps - 1) + k];
     }
     void filterWindow(const double* window, double* out, int frames);
+    // Output f alone of an open window, summed as process() sums it.
+    double frameAt(const double* window, int f) const {
+        double sum = 0.0;
+        for (int k = 0; k < kTaps; ++k) sum += coefficients_[k] * window[kTaps - 1 + f - k];
+        return sum;
+    }
     // After a caller worked out out[0..frames) from an open window itself (each output summed
     // as process() sums it): the history and the output move on as filterWindow leaves them.
     void closeWindow(const double* window, const double* out, int frames);

@@ -108,48 +108,45 @@ class OutputFirBatch::Lanes {
 public:
     static constexpr int kLanes = kMostInLanes;
 
-    // The batch's voices (at most kLanes of them) over a run of `frames`; lanes beyond them
-    // repeat the first and are never stored. Every OutputFir has the same coefficients: the
-    // first voice's serve all.
-    [[VORLATEK_WIDE_LOOP]] Lanes(OutputFirBatch& batch, int frames) : batch_(batch), count_(batch.count_) {
-        alignas(64) double peak[kLanes], rate[kLanes];
-        alignas(64) std::int64_t offset[kLanes];
-        base_ = count_ > 0 ? batch.outs_[0] : nullptr;
-        for (int k = 0; k < kLanes; ++k) {
-            const int from = k < count_ ? k : 0;
-            const Voice* voice = count_ > 0 ? batch.voices_[from] : nullptr;
-            peak[k] = voice ? voice->peak : 0.0;
-            rate[k] = voice ? voice->peakDecay : 0.0;
-            // How far each output lies from the first, in doubles, for the gather.
-            offset[k] = voice ? dsp::doublesBetween(base_, batch.outs_[from]) : 0;
-            // The follower falls to no less than peak·(1 − frames·rate) in the run (the 1 %
-            // margin covers each step's rounding, as in cannotRetireWithin).
-            if (voice && !(peak[k] * (1.0 - frames * rate[k]) * rate[k] > 1.01 * kEpsilonVanishes))
-                epsilonVanishes_ = false;
-        }
-        peak_ = _mm512_load_pd(peak);
-        rate_ = _mm512_load_pd(rate);
-        offsets_ = _mm512_load_si512(offset);
-        for (int k = 0; k < kTaps; ++k)
-            coefficients_[k] = _mm512_set1_pd(count_ > 0 ? batch.voices_[0]->fir.coefficient(k) : 0.0);
-    }
-
-    // Whether every follower's ε vanishes in the rounding throughout the run (see follow()).
-    bool epsilonVanishes() const { return epsilonVanishes_; }
-
     // runWide with N voices in the batch.
     template <int N, class Work>
     [[VORLATEK_WIDE_LOOP]] static void run(OutputFirBatch& batch, int frames, Work& work) {
         Lanes lanes(batch, frames);
-        if (lanes.epsilonVanishes()) lanes.loop<N, true>(frames, work);
+        if (lanes.epsilonVanishes_) lanes.loop<N, true>(frames, work);
         else lanes.loop<N, false>(frames, work);
+    }
+
+private:
+    // The batch's voices (one to kLanes of them) over a run of `frames`; lanes beyond them
+    // repeat the first and are never stored. Every OutputFir has the same coefficients: the
+    // first voice's serve all.
+    [[VORLATEK_WIDE_LOOP]] Lanes(OutputFirBatch& batch, int frames)
+        : batch_(batch), count_(batch.count_), base_(batch.outs_[0]) {
+        alignas(64) double peak[kLanes], rate[kLanes];
+        alignas(64) std::int64_t offset[kLanes];
+        for (int k = 0; k < kLanes; ++k) {
+            const int from = k < count_ ? k : 0;
+            const Voice& voice = *batch.voices_[from];
+            peak[k] = voice.peak;
+            rate[k] = voice.peakDecay;
+            // How far each output lies from the first, in doubles, for the gather.
+            offset[k] = dsp::doublesBetween(base_, batch.outs_[from]);
+            // Whether every follower's ε vanishes in the rounding throughout the run (see
+            // follow()): the follower falls to no less than peak·(1 − frames·rate) in the run
+            // (the 1 % margin covers each step's rounding, as in cannotRetireWithin).
+            if (!(peak[k] * (1.0 - frames * rate[k]) * rate[k] > 1.01 * kEpsilonVanishes)) epsilonVanishes_ = false;
+        }
+        peak_ = _mm512_load_pd(peak);
+        rate_ = _mm512_load_pd(rate);
+        offsets_ = _mm512_load_si512(offset);
+        for (int k = 0; k < kTaps; ++k) coefficients_[k] = _mm512_set1_pd(batch.voices_[0]->fir.coefficient(k));
     }
 
     // Frames f .. f + 7 of the N voices' FIRs into their outputs, each summed term by term in
     // the order process() sums them, and the followers stepped over those frames: the octets
     // are turned from a register per voice into a register per frame, lane by voice, on the
     // way (a gather of what was just stored would wait for the stores). kShort where
-    // epsilonVanishes().
+    // epsilonVanishes_.
     template <int N, bool kShort>
     [[VORLATEK_WIDE_LOOP]] void filterOctet(int f) {
         static_assert(N >= 1 && N <= kLanes);
@@ -182,17 +179,11 @@ public:
     }
     // Frame f alone of every voice's FIR.
     void filterFrame(int f) {
-        for (int v = 0; v < count_; ++v) {
-            const double* h = batch_.outs_[v] + kTaps - 1 + f;
-            double sum = 0.0;
-            for (int k = 0; k < kTaps; ++k) sum += batch_.voices_[v]->fir.coefficient(k) * h[-k];
-            batch_.outs_[v][f] = sum;
-        }
+        for (int v = 0; v < count_; ++v) batch_.outs_[v][f] = batch_.voices_[v]->fir.frameAt(batch_.outs_[v], f);
     }
 
     // Frame f of every follower, once its FIR output is there.
     [[VORLATEK_WIDE_LOOP]] void step(int f) {
-        if (!base_) return;
         follow<false>(_mm512_abs_pd(_mm512_i64gather_pd(offsets_, base_ + f, 8)));
     }
 
@@ -210,7 +201,6 @@ public:
         batch_.count_ = 0;
     }
 
-private:
     template <int N, bool kShort, class Work>
     [[VORLATEK_WIDE_LOOP]] void loop(int frames, Work& work) {
         int f = 0;
